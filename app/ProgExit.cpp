@@ -1,0 +1,41 @@
+#include "app/ProgExit.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tw {
+
+TProgExit::TProgExit(QWidget* mainWindow, std::function<void()> onConfirmed)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      onConfirmed_(std::move(onConfirmed)) {
+  setObjectName("ProgExit");
+  setWindowTitle("Please wait");
+  setAttribute(Qt::WA_DeleteOnClose);
+  if (mainWindow != nullptr) setFont(mainWindow->font());
+  auto* layout = new QVBoxLayout(this);
+  auto* text = new QLabel("Please wait while Tarnwick closes all network calls.", this);
+  text->setObjectName("WaitText");
+  layout->addWidget(text);
+  closeTimer_.setInterval(3000);
+  closeTimer_.setSingleShot(false);
+  connect(&closeTimer_, &QTimer::timeout, this, &TProgExit::CloseTimerTimer);
+  adjustSize();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->geometry().center() - rect().center());
+  }
+}
+
+void TProgExit::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  if (!confirmed_ && !closeTimer_.isActive()) closeTimer_.start();
+}
+
+void TProgExit::CloseTimerTimer() {
+  closeTimer_.stop();
+  confirmed_ = true;
+  if (onConfirmed_) onConfirmed_();
+}
+
+}  // namespace tw

@@ -1,0 +1,33 @@
+// "Please wait": shown when the program is closed within 5 s of its start,
+// so that fresh network calls get time to finish before the close goes on.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+class QLabel;
+
+namespace tw {
+
+class TProgExit final : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `onConfirmed` runs when CloseTimer fires (it confirms and repeats the close).
+  TProgExit(QWidget* mainWindow, std::function<void()> onConfirmed);
+
+  QTimer* CloseTimer() { return &closeTimer_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private slots:
+  void CloseTimerTimer();
+
+ private:
+  std::function<void()> onConfirmed_;
+  QTimer closeTimer_;
+  bool confirmed_ = false;
+};
+
+}  // namespace tw

@@ -1,0 +1,27 @@
+// The measurement threads' hand-over onto the Qt event loop: a worker's call
+// is queued and the UI thread is woken to run it.
+#pragma once
+
+#include <QObject>
+
+#include "engine/Dispatcher.h"
+
+namespace tw {
+
+class UiDispatcher final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit UiDispatcher(QObject* parent = nullptr);
+
+  Dispatcher& dispatcher() { return queue_; }
+  // Runs what is pending now (also used by waits that must not stall workers).
+  void RunPending() { queue_.RunPending(); }
+  // Shutdown: releases every waiting worker.
+  void Cancel() { queue_.Cancel(); }
+
+ private:
+  QueueDispatcher queue_;
+};
+
+}  // namespace tw

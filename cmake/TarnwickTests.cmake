@@ -1,0 +1,27 @@
+# tarnwick_test_folder(<folder> CORE|UI): every .cpp in tests/<folder> makes one
+# test program test_<folder>; its cases are registered with CTest one by one.
+# Core tests carry the label "core" (the sanitizer runs choose them by it).
+function(tarnwick_test_folder folder kind)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(target test_${folder})
+  add_executable(${target} ${sources})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  if(kind STREQUAL "UI")
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PRIVATE tarnwick_ui tarnwick_test_support GTest::gtest GTest::gmock)
+    set(label ui)
+  else()
+    target_link_libraries(${target} PRIVATE tarnwick_core tarnwick_test_support GTest::gtest GTest::gmock)
+    set(label core)
+  endif()
+  if(TARGET tarnwick_platform_fake)
+    target_link_libraries(${target} PRIVATE tarnwick_platform_fake)
+  endif()
+  target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${label} TIMEOUT 300
+    ENVIRONMENT "TARNWICK_SOURCE_DIR=${CMAKE_SOURCE_DIR};TARNWICK_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()

@@ -1,0 +1,36 @@
+// What the measurement threads need from the rest of the program: the UI
+// hand-over, the clock, and the UI-side work of their hand-overs.
+#pragma once
+
+#include <string>
+
+#include "engine/Dispatcher.h"
+#include "platform/Clock.h"
+
+namespace tw {
+
+class ResourceTable;
+
+// Implemented by the main window; every method runs on the UI thread.
+class ThreadHost {
+ public:
+  virtual ~ThreadHost() = default;
+  virtual ResourceTable& Table() = 0;
+  // Repaints one cell of the status table at once.
+  virtual void RepaintCell(int col, int row) = 0;
+  // Whether trend recording is on.
+  virtual bool TrendEnabled() const = 0;
+  // Appends one quarter-hour record (means in Kbps) to the trend files.
+  virtual void AppendTrendRecord(const std::string& name, double read, double write,
+                                 double ping) = 0;
+};
+
+struct EngineServices {
+  Dispatcher& dispatcher;
+  Clock& clock;
+  ThreadHost& host;
+  // False when ICMP echo cannot be used: host rows keep "Testing...".
+  bool echoAvailable = false;
+};
+
+}  // namespace tw

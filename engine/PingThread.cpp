@@ -1,0 +1,332 @@
+#include "engine/PingThread.h"
+
+#include <algorithm>
+
+#include "monitor/ResourceTable.h"
+#include "platform/ThreadPriority.h"
+#include "util/Numbers.h"
+
+namespace tw {
+
+namespace {
+
+constexpr uint64_t kWaitStepMs = 10;
+
+void Append(SpeedHistory& history, double value) {
+  std::move(history.begin() + 1, history.end(), history.begin());
+  history.back() = value;
+}
+
+}  // namespace
+
+TPingThread::TPingThread(int row, EngineServices& services) : services_(services), row_(row) {
+  thread_ = std::thread([this] { Execute(); });
+}
+
+TPingThread::~TPingThread() = default;
+
+void TPingThread::Destroy(TPingThread* thread, uint64_t boundMs) {
+  if (thread == nullptr) return;
+  thread->StopRequested = true;
+  thread->services_.dispatcher.Withdraw(thread);
+  std::unique_lock<std::mutex> lock(thread->suspendMutex_);
+  thread->suspended_ = false;
+  if (thread->cancelBlocking_) thread->cancelBlocking_();
+  thread->wakeCv_.notify_all();
+  const bool ended = thread->wakeCv_.wait_for(lock, std::chrono::milliseconds(boundMs),
+                                              [thread] { return thread->finished_; });
+  if (!ended) {
+    // Stuck in a system call that cannot be cut short: the worker frees
+    // itself when the call returns (its hand-overs stay withdrawn).
+    thread->orphaned_ = true;
+    return;
+  }
+  lock.unlock();
+  thread->thread_.join();
+  thread->services_.dispatcher.Forget(thread);
+  delete thread;
+}
+
+void TPingThread::SetCancelHandler(std::function<void()> cancel) {
+  std::lock_guard<std::mutex> lock(suspendMutex_);
+  cancelBlocking_ = std::move(cancel);
+}
+
+void TPingThread::Execute() {
+  HonourSuspension();
+  RunBody();
+  std::unique_lock<std::mutex> lock(suspendMutex_);
+  finished_ = true;
+  const bool orphaned = orphaned_;
+  cancelBlocking_ = nullptr;
+  lock.unlock();
+  wakeCv_.notify_all();
+  if (orphaned) {
+    thread_.detach();
+    delete this;
+  }
+}
+
+void TPingThread::RunBody() {
+  while (!StopRequested) {
+    ResetStatistics();
+    SetStatusText("Testing...");
+    CallUpdateDisplay();
+    DispatchKind(Settings().resourceKind);
+    RestartRequested = false;
+    if (StopRequested) break;
+    HonourSuspension();
+  }
+}
+
+void TPingThread::DispatchKind(char kind) {
+  SetCurrentThreadPriorityClass(kind == '1' ? 2 : 1);
+  switch (kind) {
+    case '1':
+      RunDriveLoop();
+      break;
+    case '2':
+      RunFileLoop();
+      break;
+    case '3':
+      if (services_.echoAvailable) {
+        RunEchoLoop();
+        break;
+      }
+      [[fallthrough]];
+    default:
+      // Nothing to measure: idle until restarted or stopped instead of
+      // spinning through the outer loop.
+      RunIdleLoop();
+      break;
+  }
+}
+
+void TPingThread::RunIdleLoop() {
+  while (!LoopMustEnd()) {
+    HonourSuspension();
+    QuarterHourCheck();
+    WaitStep(kWaitStepMs * 5);
+  }
+}
+
+void TPingThread::ResetStatistics() {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  results_.referenceSpeed = 0;
+  windowSum_ = 0;
+  windowCount_ = 1;
+  windowMean_ = 0;
+  trendCount_ = 0;
+  trendSums_ = TrendSums{};
+}
+
+void TPingThread::LoadSettings(const ResourceTable& table) {
+  const int row = row_;
+  ThreadSettings next;
+  next.address = table.Cell(Col::Resource, row);
+  next.resourceKind = table.Kind(row);
+  next.periodMs = ParseWholeNumber(table.Cell(Col::ProcessDelay, row));
+  next.autoSize = (ParseWholeNumber(table.Cell(Col::AutoSize, row)) & 0xFF) != 0;
+  next.blockSize = ParseWholeNumber(table.Cell(Col::PacketSize, row));
+  next.timeoutMs = ParseWholeNumber(table.Cell(Col::Timeout, row));
+  {
+    std::lock_guard<std::mutex> lock(settingsMutex_);
+    if (next.address != settings_.address) IpAddress = -1;
+    settings_ = next;
+    statusText_.clear();
+  }
+  periodMs_ = next.periodMs;
+  timeoutMs_ = next.timeoutMs;
+  autoSize_ = next.autoSize;
+  RestartRequested = true;
+}
+
+ThreadSettings TPingThread::Settings() const {
+  std::lock_guard<std::mutex> lock(settingsMutex_);
+  return settings_;
+}
+
+void TPingThread::Suspend() {
+  std::lock_guard<std::mutex> lock(suspendMutex_);
+  suspended_ = true;
+}
+
+void TPingThread::Resume() {
+  {
+    std::lock_guard<std::mutex> lock(suspendMutex_);
+    suspended_ = false;
+  }
+  wakeCv_.notify_all();
+}
+
+bool TPingThread::IsSuspended() const {
+  std::lock_guard<std::mutex> lock(suspendMutex_);
+  return suspended_;
+}
+
+bool TPingThread::IsHeld() const {
+  std::lock_guard<std::mutex> lock(suspendMutex_);
+  return held_;
+}
+
+bool TPingThread::Finished() const {
+  std::lock_guard<std::mutex> lock(suspendMutex_);
+  return finished_;
+}
+
+void TPingThread::HonourSuspension() {
+  std::unique_lock<std::mutex> lock(suspendMutex_);
+  held_ = true;
+  wakeCv_.wait(lock, [this] { return !suspended_ || StopRequested.load(); });
+  held_ = false;
+}
+
+void TPingThread::SuspendSelf() {
+  {
+    std::lock_guard<std::mutex> lock(suspendMutex_);
+    suspended_ = true;
+  }
+  HonourSuspension();
+}
+
+void TPingThread::WaitStep(uint64_t ms) {
+  std::unique_lock<std::mutex> lock(suspendMutex_);
+  wakeCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return StopRequested.load(); });
+}
+
+void TPingThread::InterruptibleSleep(uint64_t ms) {
+  const uint64_t start = services_.clock.TickMs();
+  while (!StopRequested) {
+    const uint64_t elapsed = services_.clock.TickMs() - start;
+    if (elapsed >= ms) return;
+    WaitStep(std::min(ms - elapsed, kWaitStepMs));
+  }
+}
+
+MeasurementSnapshot TPingThread::Snapshot() const {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  return results_;
+}
+
+void TPingThread::SetStatusText(const std::string& text) {
+  std::lock_guard<std::mutex> lock(settingsMutex_);
+  statusText_ = text;
+}
+
+void TPingThread::SetWriteSpeed(double kbps) {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  results_.writeSpeed = kbps;
+  Append(results_.writeHistory, kbps);
+}
+
+void TPingThread::SetReadSpeed(double kbps) {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  results_.readSpeed = kbps;
+  Append(results_.readHistory, kbps);
+}
+
+void TPingThread::SetPingSpeed(double kbps) {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  results_.pingSpeed = kbps;
+  Append(results_.pingHistory, kbps);
+}
+
+void TPingThread::UpdateReferenceSpeed(double x) {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  // Before the first window closes the reference is the running maximum;
+  // then each window of 100 samples above the last mean sets it.
+  if (windowMean_ == 0 && x > results_.referenceSpeed) results_.referenceSpeed = x;
+  if (x > windowMean_) {
+    windowSum_ += x;
+    if (windowCount_ >= kHistoryLength) {
+      results_.referenceSpeed = windowSum_ / windowCount_;
+      windowMean_ = results_.referenceSpeed;
+      windowSum_ = 0;
+      windowCount_ = 0;
+    }
+    windowCount_ += 1;
+  }
+}
+
+void TPingThread::AddTrendSums(double write, double read, double ping) {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  trendSums_.write += write;
+  trendSums_.read += read;
+  trendSums_.ping += ping;
+  trendCount_ += 1;
+}
+
+void TPingThread::CycleWait(uint64_t startTick) {
+  for (;;) {
+    HonourSuspension();
+    QuarterHourCheck();
+    if (Paused || StopRequested) return;
+    const uint64_t elapsed = services_.clock.TickMs() - startTick;
+    const auto period = static_cast<uint64_t>(std::max<int32_t>(periodMs_.load(), 0));
+    if (elapsed >= period) return;
+    WaitStep(std::min(period - elapsed, kWaitStepMs));
+  }
+}
+
+void TPingThread::HoldWhilePaused() {
+  while (Paused && !LoopMustEnd()) {
+    HonourSuspension();
+    WaitStep(kWaitStepMs);
+  }
+}
+
+void TPingThread::QuarterHourCheck() {
+  if (StopRequested) RestartRequested = true;
+  const int minute = services_.clock.LocalNow().minute;
+  if (minute % 15 != 0 || minute == lastQuarterMinute_) return;
+  trendName_ = Settings().address;
+  services_.dispatcher.Invoke(this, [this] { WriteTrendSample(); });
+  lastQuarterMinute_ = minute;
+}
+
+void TPingThread::WriteTrendSample() {
+  if (!services_.host.TrendEnabled()) return;
+  TrendSums means;
+  {
+    std::lock_guard<std::mutex> lock(resultsMutex_);
+    means = trendSums_;
+    if (trendCount_ != 0) {
+      means.read /= trendCount_;
+      means.write /= trendCount_;
+      means.ping /= trendCount_;
+    }
+    trendCount_ = 0;
+    trendSums_ = TrendSums{};
+  }
+  services_.host.AppendTrendRecord(trendName_, means.read, means.write, means.ping);
+}
+
+void TPingThread::CallUpdateDisplay() {
+  services_.dispatcher.Invoke(this, [this] { UpdateDisplay(); });
+}
+
+void TPingThread::UpdateDisplay() {
+  if (Paused || StopRequested) return;
+  const int row = row_;
+  ResourceTable& table = services_.host.Table();
+  std::string status;
+  char kind;
+  {
+    std::lock_guard<std::mutex> lock(settingsMutex_);
+    status.swap(statusText_);
+    kind = settings_.resourceKind;
+  }
+  if (!status.empty()) {
+    const int col = kind == '1' ? Col::WriteSpeed : kind == '2' ? Col::ReadSpeed : Col::PingSpeed;
+    table.SetCell(col, row, status);
+    services_.host.RepaintCell(col, row);
+    return;
+  }
+  const MeasurementSnapshot now = Snapshot();
+  table.SetCell(Col::WriteSpeed, row, kind == '1' ? SpeedText(now.writeSpeed) : "");
+  table.SetCell(Col::ReadSpeed, row, kind == '1' || kind == '2' ? SpeedText(now.readSpeed) : "");
+  table.SetCell(Col::PingSpeed, row, kind == '3' ? SpeedText(now.pingSpeed) : "");
+  for (int col : {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed}) services_.host.RepaintCell(col, row);
+}
+
+}  // namespace tw

@@ -1,0 +1,194 @@
+// One measurement thread per resource row.
+//
+// Why a thread: each measurement is a blocking transfer (a file write and
+// read, a whole-file read, an ICMP echo that may wait up to 240 s), timed on
+// its own period independently of the window's timers. The worker never
+// touches the settings table or a window itself: it hands `UpdateDisplay`
+// and `WriteTrendSample` over to the UI thread through the Dispatcher.
+//
+// Sharing: the UI thread writes the control flags (atomics) and the settings
+// (under settingsMutex_); the worker writes results and histories under
+// resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
+// status text are only touched by the UI inside a hand-over, while the worker
+// waits for it.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "engine/EngineServices.h"
+
+namespace tw {
+
+class ResourceTable;
+
+constexpr int kHistoryLength = 100;
+constexpr int kTransferBufferSize = 64512;
+
+// The last 100 speeds in Kbps; element 0 is the oldest, 99 the newest.
+using SpeedHistory = std::array<double, kHistoryLength>;
+
+// What the UI reads from a running thread, copied at once.
+struct MeasurementSnapshot {
+  double writeSpeed = 0, readSpeed = 0, pingSpeed = 0;  // Kbps
+  double referenceSpeed = 0;                             // Kbps
+  SpeedHistory writeHistory{}, readHistory{}, pingHistory{};
+};
+
+// The settings a thread copies out of its row.
+struct ThreadSettings {
+  std::string address;     // folder, file path or host
+  char resourceKind = 0;   // '1', '2' or '3'
+  int32_t periodMs = 0;    // cycle period, start to start
+  bool autoSize = false;   // adapt block / echo size
+  int32_t blockSize = 0;   // fixed size in bytes when autoSize is off
+  int32_t timeoutMs = 2500;
+};
+
+class TPingThread {
+ public:
+  // Creates the thread suspended for resource row `row`.
+  TPingThread(int row, EngineServices& services);
+  TPingThread(const TPingThread&) = delete;
+  TPingThread& operator=(const TPingThread&) = delete;
+
+  // Ends the thread (stop flag, cancels its waits and hand-over) and frees
+  // it. When the thread cannot be ended within `boundMs` (stuck in a system
+  // call), it is left to free itself when the call returns.
+  static void Destroy(TPingThread* thread, uint64_t boundMs = 2000);
+
+  // UI thread: copies cells 1, 5, 8, 9, 10, 11 of the row; a changed address
+  // forces a new name resolution; empties the status text; asks for a restart.
+  void LoadSettings(const ResourceTable& table);
+
+  // Suspension is honoured by the worker at safe points, never forced.
+  void Suspend();
+  void Resume();
+  bool IsSuspended() const;
+  // True while the worker waits at a safe point because it is suspended.
+  bool IsHeld() const;
+
+  // Control flags.
+  std::atomic<bool> Paused{false};
+  std::atomic<bool> StopRequested{false};
+  std::atomic<bool> RestartRequested{false};
+
+  int Row() const { return row_.load(); }
+  // UI thread: the row moved; the caller runs LoadSettings afterwards.
+  void SetRow(int row) { row_ = row; }
+
+  MeasurementSnapshot Snapshot() const;
+  ThreadSettings Settings() const;
+
+  // The day's quarter-hour averages on show (write, read, echo; 96 each),
+  // filled and read by the trend chart on the UI thread only.
+  std::array<std::array<double, 96>, 3> TrendDayValues{};
+
+  // True once the body has ended.
+  bool Finished() const;
+
+  // ---- used by the kinds' inner loops (worker thread) ----
+  // The 64,512-byte buffer for all transfers.
+  uint8_t* TransferBuffer() { return transferBuffer_.data(); }
+  EngineServices& Services() { return services_; }
+  // Status text to show instead of the speeds at the next display update.
+  void SetStatusText(const std::string& text);
+  // Appends a speed to a history (the oldest falls out).
+  void SetWriteSpeed(double kbps);
+  void SetReadSpeed(double kbps);
+  void SetPingSpeed(double kbps);
+  // The reference-speed rule, with the kind's main speed.
+  void UpdateReferenceSpeed(double x);
+  // Runs UpdateDisplay on the UI thread and waits for it.
+  void CallUpdateDisplay();
+  // Adds a cycle's speeds to the quarter-hour sums.
+  void AddTrendSums(double write, double read, double ping);
+  // Waits until `PeriodMs` after `startTick`, or until Paused or Stop.
+  void CycleWait(uint64_t startTick);
+  // Holds while Paused is set (kinds '2' and '3'), ends on Stop or Restart.
+  void HoldWhilePaused();
+  // Suspends the worker itself until the UI resumes it (after I/O failures).
+  void SuspendSelf();
+  // A function that cuts a blocking call of the worker short (an echo, a
+  // name lookup); Destroy calls it. Empty when nothing blocks.
+  void SetCancelHandler(std::function<void()> cancel);
+  // Sleeps up to `ms`, cut short by Stop.
+  void InterruptibleSleep(uint64_t ms);
+  // Whether the current inner loop must end.
+  bool LoopMustEnd() const { return RestartRequested.load() || StopRequested.load(); }
+  int32_t PeriodMs() const { return periodMs_.load(); }
+  int32_t TimeoutMs() const { return timeoutMs_.load(); }
+  bool AutoSize() const { return autoSize_.load(); }
+
+  // Transfer state of the kinds.
+  int32_t WriteSize = 1024;
+  int32_t ReadSize = 1024;
+  int PriorityClass = 3;
+  int64_t ClassSum = 0;  // microseconds
+  int32_t ClassCount = 0;
+
+  // Echo state: the resolved address is kept across restarts while the
+  // address text stays the same. -1 = not resolved (network byte order).
+  std::atomic<int64_t> IpAddress{-1};
+
+  // Trend accumulation (Kbps sums), handed to WriteTrendSample.
+  struct TrendSums {
+    double read = 0, write = 0, ping = 0;
+  };
+
+ private:
+  ~TPingThread();
+  void Execute();
+  void RunBody();
+  void ResetStatistics();
+  void DispatchKind(char kind);
+  // The kinds' inner loops, each in its own file.
+  void RunDriveLoop();
+  void RunFileLoop();
+  void RunEchoLoop();
+  void RunIdleLoop();
+  void QuarterHourCheck();
+  void WriteTrendSample();      // UI thread
+  void UpdateDisplay();          // UI thread
+  void HonourSuspension();
+  void WaitStep(uint64_t ms);
+
+  EngineServices& services_;
+  std::atomic<int> row_;
+
+  mutable std::mutex settingsMutex_;
+  ThreadSettings settings_;
+  std::string statusText_;
+  std::atomic<int32_t> periodMs_{0};
+  std::atomic<int32_t> timeoutMs_{2500};
+  std::atomic<bool> autoSize_{false};
+
+  mutable std::mutex resultsMutex_;
+  MeasurementSnapshot results_;
+  double windowMean_ = 0, windowSum_ = 0;
+  int32_t windowCount_ = 1;
+
+  TrendSums trendSums_;
+  int32_t trendCount_ = 0;
+  std::string trendName_;
+  int lastQuarterMinute_ = 0;
+
+  mutable std::mutex suspendMutex_;
+  std::condition_variable wakeCv_;
+  bool suspended_ = true;
+  bool finished_ = false;
+  bool orphaned_ = false;
+  bool held_ = false;
+  std::function<void()> cancelBlocking_;
+
+  std::array<uint8_t, kTransferBufferSize> transferBuffer_{};
+  std::thread thread_;
+};
+
+}  // namespace tw

@@ -1,0 +1,81 @@
+#include "monitor/Sampling.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "util/Numbers.h"
+
+namespace tw {
+
+int SpeedIconIndex(double currentSpeed, double referenceSpeed) {
+  if (referenceSpeed <= 0) return 0;
+  const int64_t index = RoundHalfEven(currentSpeed / (referenceSpeed / 12.0));
+  return static_cast<int>(std::clamp<int64_t>(index, 0, 12));
+}
+
+double CurrentSpeed(char kind, const MeasurementSnapshot& results) {
+  if (kind == '1' || kind == '2') return results.readHistory.back();
+  if (kind == '3') return results.pingHistory.back();
+  return 0;
+}
+
+void SamplingControl::StartThreads() {
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    TPingThread* thread = table_.Thread(row);
+    if (thread == nullptr) continue;
+    thread->Paused = false;
+    thread->LoadSettings(table_);
+    thread->Resume();
+    thread->Resume();
+  }
+}
+
+void SamplingControl::StopThreads() {
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    if (TPingThread* thread = table_.Thread(row)) thread->Paused = true;
+  }
+  WaitMs(flagWaitMs_);
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    if (TPingThread* thread = table_.Thread(row)) thread->Suspend();
+  }
+}
+
+bool SamplingControl::Tick(TickMode mode, TickHandler& handler) {
+  if (busy_) return false;
+  busy_ = true;
+  handler.ClearChart();
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    TPingThread* thread = table_.Thread(row);
+    if (thread == nullptr) continue;
+    const MeasurementSnapshot results = thread->Snapshot();
+    handler.DrawRow(row, results);
+    if (mode != TickMode::Tick) continue;
+    const double speed = CurrentSpeed(table_.Kind(row), results);
+    handler.CheckEvents(row, speed);
+    if (row == handler.SelectedRow()) {
+      handler.SetSpeedIcon(SpeedIconIndex(speed, results.referenceSpeed));
+    }
+  }
+  handler.FinishChart();
+  busy_ = false;
+  return true;
+}
+
+void SamplingControl::CloseThreads(const std::function<void()>& cancel) {
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    if (TPingThread* thread = table_.Thread(row)) thread->StopRequested = true;
+  }
+  WaitMs(flagWaitMs_);
+  if (cancel) cancel();
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    TPingThread::Destroy(table_.Thread(row));
+    table_.DetachThread(row);
+  }
+}
+
+void SamplingControl::WaitMs(uint64_t ms) {
+  const uint64_t start = clock_.TickMs();
+  while (clock_.TickMs() - start < ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace tw

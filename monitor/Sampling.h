@@ -1,0 +1,66 @@
+// Start, stop and close of sampling, and the order of the sampling tick:
+// the main window's logic, kept apart from its widgets.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "engine/PingThread.h"
+#include "monitor/ResourceTable.h"
+#include "platform/Clock.h"
+
+namespace tw {
+
+// What a sampling tick does for the window (all on the UI thread).
+class TickHandler {
+ public:
+  virtual ~TickHandler() = default;
+  virtual void ClearChart() = 0;
+  virtual void DrawRow(int row, const MeasurementSnapshot& results) = 0;
+  // Tick mode only: the row's speed events with its current speed (Kbps).
+  virtual void CheckEvents(int row, double currentSpeed) = 0;
+  // Tick mode only: the icon for the selected row.
+  virtual int SelectedRow() const = 0;
+  virtual void SetSpeedIcon(int index) = 0;
+  virtual void FinishChart() = 0;
+};
+
+enum class TickMode { Tick, Redraw };
+
+// Index 0..12 of the speed icon: the current speed in twelfths of the
+// reference speed, rounded halves to even; 0 without a reference.
+int SpeedIconIndex(double currentSpeed, double referenceSpeed);
+
+// The current speed of a row: the newest read speed for drives and files,
+// the newest echo speed for hosts.
+double CurrentSpeed(char kind, const MeasurementSnapshot& results);
+
+class SamplingControl {
+ public:
+  SamplingControl(ResourceTable& table, Clock& clock) : table_(table), clock_(clock) {}
+
+  // Clears Paused, loads the settings and resumes every thread (twice).
+  void StartThreads();
+  // Sets Paused on every thread, waits, then suspends every thread.
+  void StopThreads();
+  // Runs one sampling tick; a tick that finds another running is dropped.
+  // Returns false when it was dropped.
+  bool Tick(TickMode mode, TickHandler& handler);
+  // Close: stop flags, a wait, then `cancel` (blocking calls, hand-overs),
+  // then every thread is freed and detached from its row.
+  void CloseThreads(const std::function<void()>& cancel);
+
+  // The pause that gives threads time to notice their flags (milliseconds).
+  void SetFlagWaitMs(uint64_t ms) { flagWaitMs_ = ms; }
+
+ private:
+  // Waits by the tick counter without handling window messages.
+  void WaitMs(uint64_t ms);
+
+  ResourceTable& table_;
+  Clock& clock_;
+  bool busy_ = false;
+  uint64_t flagWaitMs_ = 1000;
+};
+
+}  // namespace tw
