@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "monitor/Sampling.h"
+#include "platform/Clock.h"
+#include "support/FakeHost.h"
+
+namespace tw {
+namespace {
+
+class RecordingTick final : public TickHandler {
+ public:
+  void ClearChart() override { calls.push_back("clear"); }
+  void DrawRow(int row, const MeasurementSnapshot&) override { calls.push_back("draw" + std::to_string(row)); }
+  void CheckEvents(int row, double speed) override { calls.push_back("events" + std::to_string(row)); }
+  int SelectedRow() const override { return selected; }
+  void SetSpeedIcon(int index) override { calls.push_back("icon" + std::to_string(index)); }
+  void FinishChart() override { calls.push_back("finish"); }
+  std::vector<std::string> calls;
+  int selected = 2;
+};
+
+struct Spine {
+  test::FakeHost host;
+  EngineServices services{host.dispatcher, SystemClock(), host, false};
+  SamplingControl sampling{host.table, SystemClock()};
+
+  Spine(int rows) {
+    sampling.SetFlagWaitMs(20);
+    for (int i = 0; i < rows; ++i) {
+      const int row = host.AddRow("r" + std::to_string(i), '9');
+      auto* thread = new TPingThread(row, services);
+      host.table.AttachThread(row, thread);
+      thread->LoadSettings(host.table);
+    }
+  }
+  ~Spine() { sampling.CloseThreads([this] { host.dispatcher.Cancel(); }); }
+};
+
+TEST(SamplingTest, IconIndexIsTwelfthsOfTheReference) {
+  const struct {
+    double speed, reference;
+    int index;
+  } cases[] = {{0, 0, 0}, {5, 0, 0}, {0, 12, 0}, {12, 12, 12}, {24, 12, 12},
+               {6, 12, 6}, {0.5, 12, 0}, {1.5, 12, 2}, {2.5, 12, 2}, {-3, 12, 0}};
+  for (const auto& c : cases) EXPECT_EQ(SpeedIconIndex(c.speed, c.reference), c.index) << c.speed;
+}
+
+TEST(SamplingTest, StopTwiceThenStartLeavesEveryThreadRunning) {
+  Spine spine(3);
+  spine.sampling.StartThreads();
+  spine.sampling.StopThreads();
+  spine.sampling.StopThreads();
+  spine.sampling.StartThreads();
+  for (int row = 1; row <= 3; ++row) {
+    TPingThread* t = spine.host.table.Thread(row);
+    EXPECT_FALSE(t->IsSuspended());
+    EXPECT_FALSE(t->Paused);
+  }
+  // Running threads reach their display update again.
+  EXPECT_TRUE(spine.host.PumpUntil([&] { return spine.host.table.Cell(4, 3) == "Testing..."; }));
+}
+
+TEST(SamplingTest, StopSuspendsEveryThreadAtASafePoint) {
+  Spine spine(2);
+  spine.sampling.StartThreads();
+  spine.host.PumpUntil([&] { return spine.host.table.Cell(4, 2) == "Testing..."; });
+  spine.sampling.StopThreads();
+  EXPECT_TRUE(spine.host.PumpUntil([&] {
+    return spine.host.table.Thread(1)->IsHeld() && spine.host.table.Thread(2)->IsHeld();
+  }));
+}
+
+TEST(SamplingTest, TickModeChecksEventsAndIconRedrawModeOnlyDraws) {
+  Spine spine(2);
+  RecordingTick tick;
+  EXPECT_TRUE(spine.sampling.Tick(TickMode::Redraw, tick));
+  EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "draw1", "draw2", "finish"}));
+  tick.calls.clear();
+  EXPECT_TRUE(spine.sampling.Tick(TickMode::Tick, tick));
+  EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "draw1", "events1", "draw2", "events2",
+                                                  "icon0", "finish"}));
+}
+
+TEST(SamplingTest, TickWithoutResourcesDrawsAnEmptyChart) {
+  Spine spine(0);
+  RecordingTick tick;
+  EXPECT_TRUE(spine.sampling.Tick(TickMode::Tick, tick));
+  EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "finish"}));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,61 @@
+// The UI side of the measurement threads for core tests: a settings table,
+// a queue dispatcher pumped by the test, and a record of repaints and trend
+// appends.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/EngineServices.h"
+#include "monitor/ResourceTable.h"
+
+namespace tw::test {
+
+class FakeHost final : public ThreadHost {
+ public:
+  struct TrendAppend {
+    std::string name;
+    double read, write, ping;
+  };
+
+  ResourceTable& Table() override { return table; }
+  void RepaintCell(int col, int row) override { repaints.emplace_back(col, row); }
+  bool TrendEnabled() const override { return trendEnabled; }
+  void AppendTrendRecord(const std::string& name, double read, double write, double ping) override {
+    appends.push_back({name, read, write, ping});
+  }
+
+  // Adds a resource row with new-row defaults; returns its number.
+  int AddRow(const std::string& address, char kind) {
+    const int row = table.RowCount();
+    table.SetRowCount(row + 1);
+    table.SetNewRowDefaults(row);
+    table.SetCell(Col::Resource, row, address);
+    table.SetCell(Col::Kind, row, std::string(1, kind));
+    return row;
+  }
+
+  // Pumps the dispatcher (as the UI thread) until `done` or the time is up.
+  bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+      dispatcher.RunPending();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    dispatcher.RunPending();
+    return done();
+  }
+
+  ResourceTable table;
+  QueueDispatcher dispatcher;
+  bool trendEnabled = true;
+  std::vector<std::pair<int, int>> repaints;
+  std::vector<TrendAppend> appends;
+};
+
+}  // namespace tw::test
