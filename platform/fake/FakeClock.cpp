@@ -1,1 +1,2 @@
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/OffsetClock.h"

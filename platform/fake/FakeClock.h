@@ -1,11 +1,8 @@
-// A clock for tests: runs like the real one, and the test can move it forward
-// (to jump over a timeout) or set the local time of day.
+// A clock for tests: time moves only when the test says so.
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
-#include <optional>
 
 #include "platform/Clock.h"
 
@@ -13,28 +10,23 @@ namespace tw {
 
 class FakeClock final : public Clock {
  public:
-  uint64_t TickMs() override { return static_cast<uint64_t>(CounterUs() / 1000); }
-  int64_t CounterUs() override {
-    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
-                         std::chrono::steady_clock::now().time_since_epoch())
-                         .count();
-    return now + offsetUs_.load();
-  }
+  uint64_t TickMs() override { return ms_.load(); }
+  int64_t CounterUs() override { return static_cast<int64_t>(ms_.load()) * 1000; }
   CivilTime LocalNow() override {
     std::lock_guard<std::mutex> lock(mutex_);
-    return local_ ? *local_ : SystemClock().LocalNow();
+    return local_;
   }
 
-  void AdvanceMs(int64_t ms) { offsetUs_ += ms * 1000; }
+  void AdvanceMs(uint64_t ms) { ms_ += ms; }
   void SetLocalNow(const CivilTime& t) {
     std::lock_guard<std::mutex> lock(mutex_);
     local_ = t;
   }
 
  private:
-  std::atomic<int64_t> offsetUs_{0};
+  std::atomic<uint64_t> ms_{1000000};
   std::mutex mutex_;
-  std::optional<CivilTime> local_;
+  CivilTime local_;
 };
 
 }  // namespace tw

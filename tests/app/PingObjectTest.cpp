@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "app/PingObject.h"
-#include "platform/fake/FakeClock.h"
+#include "platform/fake/OffsetClock.h"
 #include "support/QtApp.h"
 
 namespace tw {
@@ -24,7 +24,7 @@ QWidget* FindTopLevel(const QString& name) {
 class PingObjectTest : public ::testing::Test {
  protected:
   void SetUp() override { test::App(); }
-  FakeClock clock;
+  OffsetClock clock;
 };
 
 TEST_F(PingObjectTest, CreatedWithCaptionButtonsAndTimers) {
