@@ -93,8 +93,12 @@ void TPingObject::FormShow() {
   SamplingTick(TickMode::Redraw);
 }
 
-QAbstractButton* TPingObject::StartBtn() const { return startBtn_; }
-QAbstractButton* TPingObject::StopBtn() const { return stopBtn_; }
+QAbstractButton* TPingObject::StartBtn() const {
+  return startBtn_;
+}
+QAbstractButton* TPingObject::StopBtn() const {
+  return stopBtn_;
+}
 
 int TPingObject::AddResourceRow(const std::string& address, char kind) {
   const int row = table_.RowCount();
@@ -156,7 +160,9 @@ void TPingObject::PingSendTimerTimer() {
   if (SamplingTick(TickMode::Tick)) ++tickCount_;
 }
 
-bool TPingObject::SamplingTick(TickMode mode) { return sampling_.Tick(mode, *this); }
+bool TPingObject::SamplingTick(TickMode mode) {
+  return sampling_.Tick(mode, *this);
+}
 
 void TPingObject::TrendTimerTimer() {
   // Day change and trend redraw arrive with the trend chart.

@@ -73,8 +73,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // ThreadHost
   void RepaintCell(int col, int row) override;
   bool TrendEnabled() const override { return trendEnabled_; }
-  void AppendTrendRecord(const std::string& name, double read, double write,
-                         double ping) override;
+  void AppendTrendRecord(const std::string& name, double read, double write, double ping) override;
 
   // TickHandler
   void ClearChart() override {}

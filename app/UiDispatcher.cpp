@@ -5,10 +5,10 @@
 namespace tw {
 
 UiDispatcher::UiDispatcher(QObject* parent)
-    : QObject(parent),
-      queue_([this] {
+    : QObject(parent), queue_([this] {
         // Called on a worker thread: queue the run onto this object's thread.
-        QMetaObject::invokeMethod(this, [this] { queue_.RunPending(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { queue_.RunPending(); }, Qt::QueuedConnection);
       }) {}
 
 }  // namespace tw

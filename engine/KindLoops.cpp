@@ -4,8 +4,14 @@
 
 namespace tw {
 
-void TPingThread::RunDriveLoop() { RunIdleLoop(); }
-void TPingThread::RunFileLoop() { RunIdleLoop(); }
-void TPingThread::RunEchoLoop() { RunIdleLoop(); }
+void TPingThread::RunDriveLoop() {
+  RunIdleLoop();
+}
+void TPingThread::RunFileLoop() {
+  RunIdleLoop();
+}
+void TPingThread::RunEchoLoop() {
+  RunIdleLoop();
+}
 
 }  // namespace tw

@@ -37,17 +37,17 @@ using SpeedHistory = std::array<double, kHistoryLength>;
 // What the UI reads from a running thread, copied at once.
 struct MeasurementSnapshot {
   double writeSpeed = 0, readSpeed = 0, pingSpeed = 0;  // Kbps
-  double referenceSpeed = 0;                             // Kbps
+  double referenceSpeed = 0;                            // Kbps
   SpeedHistory writeHistory{}, readHistory{}, pingHistory{};
 };
 
 // The settings a thread copies out of its row.
 struct ThreadSettings {
-  std::string address;     // folder, file path or host
-  char resourceKind = 0;   // '1', '2' or '3'
-  int32_t periodMs = 0;    // cycle period, start to start
-  bool autoSize = false;   // adapt block / echo size
-  int32_t blockSize = 0;   // fixed size in bytes when autoSize is off
+  std::string address;    // folder, file path or host
+  char resourceKind = 0;  // '1', '2' or '3'
+  int32_t periodMs = 0;   // cycle period, start to start
+  bool autoSize = false;  // adapt block / echo size
+  int32_t blockSize = 0;  // fixed size in bytes when autoSize is off
   int32_t timeoutMs = 2500;
 };
 
@@ -154,8 +154,8 @@ class TPingThread {
   void RunEchoLoop();
   void RunIdleLoop();
   void QuarterHourCheck();
-  void WriteTrendSample();      // UI thread
-  void UpdateDisplay();          // UI thread
+  void WriteTrendSample();  // UI thread
+  void UpdateDisplay();     // UI thread
   void HonourSuspension();
   void WaitStep(uint64_t ms);
 

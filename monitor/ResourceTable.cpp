@@ -6,7 +6,9 @@ namespace {
 const std::string kEmpty;
 }
 
-ResourceTable::ResourceTable() : rows_(1) { WriteHeaderRow(); }
+ResourceTable::ResourceTable() : rows_(1) {
+  WriteHeaderRow();
+}
 
 void ResourceTable::WriteHeaderRow() {
   auto& header = rows_[0].cells;
@@ -25,13 +27,17 @@ const std::string& ResourceTable::Cell(int col, int row) const {
 }
 
 void ResourceTable::SetCell(int col, int row, std::string text) {
-  if (Valid(col, row)) rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(col)] = std::move(text);
+  if (Valid(col, row))
+    rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(col)] = std::move(text);
 }
 
-void ResourceTable::SetRowCount(int count) { rows_.resize(static_cast<size_t>(count < 1 ? 1 : count)); }
+void ResourceTable::SetRowCount(int count) {
+  rows_.resize(static_cast<size_t>(count < 1 ? 1 : count));
+}
 
 void ResourceTable::CopyRow(int from, int to) {
-  if (Valid(0, from) && Valid(0, to)) rows_[static_cast<size_t>(to)].cells = rows_[static_cast<size_t>(from)].cells;
+  if (Valid(0, from) && Valid(0, to))
+    rows_[static_cast<size_t>(to)].cells = rows_[static_cast<size_t>(from)].cells;
 }
 
 void ResourceTable::AttachThread(int row, TPingThread* thread) {
@@ -42,13 +48,16 @@ TPingThread* ResourceTable::Thread(int row) const {
   return Valid(0, row) ? rows_[static_cast<size_t>(row)].thread : nullptr;
 }
 
-void ResourceTable::DetachThread(int row) { AttachThread(row, nullptr); }
+void ResourceTable::DetachThread(int row) {
+  AttachThread(row, nullptr);
+}
 
 void ResourceTable::SetNewRowDefaults(int row) {
   if (!Valid(0, row) || row == 0) return;
   auto& c = rows_[static_cast<size_t>(row)].cells;
   for (int col = Col::WriteSpeed; col < Col::Count; ++col) {
-    if (col != Col::Kind && col != Col::WriteColor && col != Col::ReadColor) c[static_cast<size_t>(col)].clear();
+    if (col != Col::Kind && col != Col::WriteColor && col != Col::ReadColor)
+      c[static_cast<size_t>(col)].clear();
   }
   c[Col::ProcessDelay] = "1000";
   c[Col::AutoSize] = "1";
@@ -67,7 +76,8 @@ void ResourceTable::SetNewRowDefaults(int row) {
 }
 
 void ResourceTable::ClearEventBookkeeping(int row) {
-  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince}) SetCell(col, row, "");
+  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince})
+    SetCell(col, row, "");
 }
 
 char ResourceTable::Kind(int row) const {

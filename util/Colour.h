@@ -33,10 +33,31 @@ constexpr ColorValue clNone = 0x1FFFFFFF;
 
 // Screen elements of the system colours (value = kSystemColorBase + element).
 enum class SystemColor : int {
-  ScrollBar = 0, Background, ActiveCaption, InactiveCaption, Menu, Window, WindowFrame,
-  MenuText, WindowText, CaptionText, ActiveBorder, InactiveBorder, AppWorkSpace, Highlight,
-  HighlightText, BtnFace, BtnShadow, GrayText, BtnText, InactiveCaptionText, BtnHighlight,
-  DkShadow3D, Light3D, InfoText, InfoBk
+  ScrollBar = 0,
+  Background,
+  ActiveCaption,
+  InactiveCaption,
+  Menu,
+  Window,
+  WindowFrame,
+  MenuText,
+  WindowText,
+  CaptionText,
+  ActiveBorder,
+  InactiveBorder,
+  AppWorkSpace,
+  Highlight,
+  HighlightText,
+  BtnFace,
+  BtnShadow,
+  GrayText,
+  BtnText,
+  InactiveCaptionText,
+  BtnHighlight,
+  DkShadow3D,
+  Light3D,
+  InfoText,
+  InfoBk
 };
 
 constexpr ColorValue SystemColorValue(SystemColor element) {

@@ -34,8 +34,9 @@ constexpr int64_t kEpochOffset = 25569;  // 1970-01-01 as days since 1899-12-30
 }  // namespace
 
 double EncodeDateTime(const CivilTime& t) {
-  const int64_t days = DaysFromCivil(t.year, static_cast<unsigned>(t.month),
-                                     static_cast<unsigned>(t.day)) + kEpochOffset;
+  const int64_t days =
+      DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) +
+      kEpochOffset;
   const double ms = ((t.hour * 60.0 + t.minute) * 60.0 + t.second) * 1000.0 + t.millisecond;
   const double fraction = ms / 86400000.0;
   // Before the epoch the fraction counts forward from the date (the day's sign
@@ -57,7 +58,9 @@ CivilTime DecodeDateTime(double days) {
   return t;
 }
 
-double DatePart(double days) { return std::trunc(days); }
+double DatePart(double days) {
+  return std::trunc(days);
+}
 
 int DayOfWeek(double days) {
   // 30 December 1899 was a Saturday.

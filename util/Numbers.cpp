@@ -31,7 +31,9 @@ int32_t ParseWholeNumber(const std::string& text) {
   }
   int64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int digit = base == 16 ? HexDigit(text[i]) : (std::isdigit(static_cast<unsigned char>(text[i])) ? text[i] - '0' : -1);
+    const int digit =
+        base == 16 ? HexDigit(text[i])
+                   : (std::isdigit(static_cast<unsigned char>(text[i])) ? text[i] - '0' : -1);
     if (digit < 0) break;
     value = value * base + digit;
     if (value > 0xFFFFFFFFLL) break;

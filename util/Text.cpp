@@ -22,7 +22,7 @@ std::string Trim(const std::string& text) {
 }
 
 std::pair<std::string, std::string> SplitAtFirst(const std::string& text,
-                                                  const std::string& delimiter) {
+                                                 const std::string& delimiter) {
   const size_t at = delimiter.empty() ? std::string::npos : text.find(delimiter);
   if (at == std::string::npos) return {text, ""};
   return {text.substr(0, at), text.substr(at + delimiter.size())};

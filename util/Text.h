@@ -16,7 +16,7 @@ std::string Trim(const std::string& text);
 // Splits at the first occurrence of `delimiter`: {before, after}. When the
 // delimiter is missing, {text, ""}.
 std::pair<std::string, std::string> SplitAtFirst(const std::string& text,
-                                                  const std::string& delimiter);
+                                                 const std::string& delimiter);
 
 // Upper-cases ASCII letters only (case-insensitive comparisons of keys).
 std::string AsciiUpper(const std::string& text);

@@ -4,6 +4,7 @@
 
 #include "engine/PingThread.h"
 #include "platform/Clock.h"
+#include "platform/fake/FakeClock.h"
 #include "support/FakeHost.h"
 
 namespace tw {
@@ -86,8 +87,11 @@ TEST(PingThreadTest, OnlyAnAddressChangeForcesANewResolution) {
 TEST(PingThreadTest, AutoSizeIsTheLowByteOfTheCell) {
   Fixture f;
   TPingThread* t = MakeThread(f, "x", '1');
-  for (const auto& [text, on] : {std::pair<const char*, bool>{"1", true}, {"0", false},
-                                 {"256", false}, {"257", true}, {"", false}}) {
+  for (const auto& [text, on] : {std::pair<const char*, bool>{"1", true},
+                                 {"0", false},
+                                 {"256", false},
+                                 {"257", true},
+                                 {"", false}}) {
     f.host.table.SetCell(Col::AutoSize, t->Row(), text);
     t->LoadSettings(f.host.table);
     EXPECT_EQ(t->AutoSize(), on) << text;
@@ -136,6 +140,51 @@ TEST(PingThreadTest, PausedThreadSkipsDisplayUpdates) {
   t->LoadSettings(f.host.table);  // restart: a new "Testing..." is due
   f.host.PumpUntil([] { return false; }, 300);
   EXPECT_EQ(f.host.table.Cell(4, t->Row()), "last");
+  TPingThread::Destroy(t);
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(PingThreadTrendTest, QuarterHourMeansAreHandedOverOncePerQuarter) {
+  test::FakeHost host;
+  FakeClock clock;
+  clock.SetLocalNow({2026, 12, 8, 10, 0, 5});
+  EngineServices services{host.dispatcher, clock, host, false};
+  const int row = host.AddRow("\\\\server\\share", '9');
+  auto* t = new TPingThread(row, services);
+  t->LoadSettings(host.table);
+  t->Resume();
+  ASSERT_TRUE(host.PumpUntil([&] { return host.table.Cell(4, row) == "Testing..."; }));
+  // Started in minute 0 with no write yet this run: minute 0 writes nothing.
+  host.PumpUntil([] { return false; }, 100);
+  EXPECT_TRUE(host.appends.empty());
+
+  t->AddTrendSums(1, 2, 3);
+  t->AddTrendSums(3, 6, 9);
+  clock.SetLocalNow({2026, 12, 8, 10, 15, 0});
+  ASSERT_TRUE(host.PumpUntil([&] { return host.appends.size() == 1; }));
+  EXPECT_EQ(host.appends[0].name, "\\\\server\\share");
+  EXPECT_DOUBLE_EQ(host.appends[0].write, 2);
+  EXPECT_DOUBLE_EQ(host.appends[0].read, 4);
+  EXPECT_DOUBLE_EQ(host.appends[0].ping, 6);
+  host.PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(host.appends.size(), 1u);  // once per quarter
+
+  // Recording off: nothing is written and the sums keep growing.
+  host.trendEnabled = false;
+  t->AddTrendSums(10, 10, 10);
+  clock.SetLocalNow({2026, 12, 8, 10, 30, 0});
+  host.PumpUntil([] { return false; }, 150);
+  EXPECT_EQ(host.appends.size(), 1u);
+  host.trendEnabled = true;
+  t->AddTrendSums(20, 20, 20);
+  clock.SetLocalNow({2026, 12, 8, 10, 45, 0});
+  ASSERT_TRUE(host.PumpUntil([&] { return host.appends.size() == 2; }));
+  EXPECT_DOUBLE_EQ(host.appends[1].read, 15);
   TPingThread::Destroy(t);
 }
 

@@ -24,10 +24,10 @@ TEST(ResourceTableTest, NewRowDefaults) {
   const struct {
     int col;
     const char* text;
-  } expected[] = {{2, ""},   {3, ""},   {4, ""},   {8, "1000"}, {9, "1"},  {10, "1024"},
-                  {11, "30000"}, {12, "0"}, {13, "2"}, {14, ""}, {22, "1"}, {23, "3"},
-                  {24, "1"}, {25, "3"}, {26, "0"}, {27, "0"}, {28, ""},  {31, "1"},
-                  {32, "1"}, {33, ""},  {37, ""}};
+  } expected[] = {{2, ""},       {3, ""},   {4, ""},   {8, "1000"}, {9, "1"},  {10, "1024"},
+                  {11, "30000"}, {12, "0"}, {13, "2"}, {14, ""},    {22, "1"}, {23, "3"},
+                  {24, "1"},     {25, "3"}, {26, "0"}, {27, "0"},   {28, ""},  {31, "1"},
+                  {32, "1"},     {33, ""},  {37, ""}};
   for (const auto& e : expected) EXPECT_EQ(table.Cell(e.col, 1), e.text) << "column " << e.col;
 }
 
@@ -50,9 +50,11 @@ TEST(ResourceTableTest, RowsMoveUpWithTheirTexts) {
 TEST(ResourceTableTest, BookkeepingIsCleared) {
   ResourceTable table;
   table.SetRowCount(2);
-  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince}) table.SetCell(col, 1, "9");
+  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince})
+    table.SetCell(col, 1, "9");
   table.ClearEventBookkeeping(1);
-  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince}) EXPECT_EQ(table.Cell(col, 1), "");
+  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince})
+    EXPECT_EQ(table.Cell(col, 1), "");
 }
 
 }  // namespace

@@ -10,8 +10,12 @@ namespace {
 class RecordingTick final : public TickHandler {
  public:
   void ClearChart() override { calls.push_back("clear"); }
-  void DrawRow(int row, const MeasurementSnapshot&) override { calls.push_back("draw" + std::to_string(row)); }
-  void CheckEvents(int row, double speed) override { calls.push_back("events" + std::to_string(row)); }
+  void DrawRow(int row, const MeasurementSnapshot&) override {
+    calls.push_back("draw" + std::to_string(row));
+  }
+  void CheckEvents(int row, double speed) override {
+    calls.push_back("events" + std::to_string(row));
+  }
   int SelectedRow() const override { return selected; }
   void SetSpeedIcon(int index) override { calls.push_back("icon" + std::to_string(index)); }
   void FinishChart() override { calls.push_back("finish"); }
@@ -33,14 +37,16 @@ struct Spine {
       thread->LoadSettings(host.table);
     }
   }
-  ~Spine() { sampling.CloseThreads([this] { host.dispatcher.Cancel(); }); }
+  ~Spine() {
+    sampling.CloseThreads([this] { host.dispatcher.Cancel(); });
+  }
 };
 
 TEST(SamplingTest, IconIndexIsTwelfthsOfTheReference) {
   const struct {
     double speed, reference;
     int index;
-  } cases[] = {{0, 0, 0}, {5, 0, 0}, {0, 12, 0}, {12, 12, 12}, {24, 12, 12},
+  } cases[] = {{0, 0, 0},  {5, 0, 0},    {0, 12, 0},   {12, 12, 12}, {24, 12, 12},
                {6, 12, 6}, {0.5, 12, 0}, {1.5, 12, 2}, {2.5, 12, 2}, {-3, 12, 0}};
   for (const auto& c : cases) EXPECT_EQ(SpeedIconIndex(c.speed, c.reference), c.index) << c.speed;
 }

@@ -17,7 +17,8 @@ TEST(TextTest, UpperCaseNameLowersLettersAndHighBytes) {
 TEST(TextTest, TrimAndSplit) {
   EXPECT_EQ(Trim("  a b \t\r\n"), "a b");
   EXPECT_EQ(Trim("   "), "");
-  EXPECT_EQ(SplitAtFirst("key=value=x", "="), std::make_pair(std::string("key"), std::string("value=x")));
+  EXPECT_EQ(SplitAtFirst("key=value=x", "="),
+            std::make_pair(std::string("key"), std::string("value=x")));
   EXPECT_EQ(SplitAtFirst("novalue", "="), std::make_pair(std::string("novalue"), std::string()));
   EXPECT_TRUE(EqualsIgnoreCase("Network speed", "NETWORK SPEED"));
   EXPECT_FALSE(EqualsIgnoreCase("Network speed", "Network speeds"));
@@ -28,9 +29,18 @@ TEST(NumbersTest, WholeNumbersAreReadLeniently) {
     const char* text;
     int32_t value;
   } cases[] = {
-      {"", 0},           {"abc", 0},         {"1000", 1000},     {"  42", 42},
-      {"-17", -17},      {"+5", 5},          {"12abc", 12},      {"$FF", 255},
-      {"$80000000", INT32_MIN}, {"99999999999", INT32_MAX}, {"1.5", 1}, {"- 3", 0},
+      {"", 0},
+      {"abc", 0},
+      {"1000", 1000},
+      {"  42", 42},
+      {"-17", -17},
+      {"+5", 5},
+      {"12abc", 12},
+      {"$FF", 255},
+      {"$80000000", INT32_MIN},
+      {"99999999999", INT32_MAX},
+      {"1.5", 1},
+      {"- 3", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseWholeNumber(c.text), c.value) << c.text;
 }
@@ -49,7 +59,8 @@ TEST(NumbersTest, RoundingHalvesGoToEven) {
   const struct {
     double in;
     int64_t out;
-  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {2.5001, 3}};
+  } cases[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},    {3.5, 4},
+               {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {2.5001, 3}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
 }
 
