@@ -53,6 +53,8 @@ ButtonContent PlaceGlyphAndCaption(const QRect& content, QSize glyph, QSize capt
                                    ButtonLayout layout, int margin, int spacing) {
   const bool h = Horizontal(layout);
   const QSize client = content.size();
+  if (glyph.isEmpty()) glyph = QSize(0, 0);
+  if (caption.isEmpty()) caption = QSize(0, 0);
   // Spacing means nothing without both a glyph and a caption.
   if (Along(caption, h) == 0 || Along(glyph, h) == 0) spacing = 0;
   if (margin == -1) {
