@@ -27,16 +27,6 @@ QColor LightColour(TBlackBitButton& button) {
   return Render(button).pixelColor(middle);
 }
 
-TEST(BlackBitButton, DefaultsMatchTheMessageDialogButton) {
-  TBlackBitButton button;
-  EXPECT_EQ(button.size(), QSize(65, 35));
-  EXPECT_EQ(button.OffColor(), clLime);
-  EXPECT_EQ(button.OnColor(), clLime);
-  EXPECT_EQ(button.LightWidth(), 15);
-  EXPECT_EQ(button.LightHeight(), 8);
-  EXPECT_FALSE(button.IsOn());
-}
-
 TEST(BlackBitButton, LightFollowsTheDrawnState) {
   QWidget parent;
   auto* button = new TBlackBitButton("Ok", &parent);

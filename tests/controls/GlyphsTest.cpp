@@ -23,13 +23,5 @@ TEST(Glyphs, EveryGlyphIsSmallNamesItsKeyAndHasInk) {
   }
 }
 
-TEST(Glyphs, PairedGlyphsDiffer) {
-  const GlyphId pairs[][2] = {{GlyphId::Shrink, GlyphId::Grow},
-                              {GlyphId::ScaleUp, GlyphId::ScaleDown},
-                              {GlyphId::DayBack, GlyphId::DayForward},
-                              {GlyphId::HorGrid, GlyphId::VertGrid}};
-  for (const auto& pair : pairs) EXPECT_NE(MakeGlyph(pair[0]), MakeGlyph(pair[1]));
-}
-
 }  // namespace
 }  // namespace tw
