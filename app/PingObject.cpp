@@ -4,11 +4,11 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/ProgExit.h"
+#include "controls/Glyphs.h"
 
 namespace tw {
 
@@ -40,25 +40,26 @@ void TPingObject::FormCreate() {
 }
 
 void TPingObject::BuildButtons() {
-  startBtn_ = new QPushButton("Start", this);
-  startBtn_->setObjectName("StartBtn");
+  auto make = [this](const char* caption, const char* name, GlyphId glyph) {
+    auto* button = new TBitmapButton(caption, this);
+    button->setObjectName(name);
+    button->ApplyWindowLook(2);
+    button->SetGlyph(MakeGlyph(glyph));
+    return button;
+  };
+  // Start and Stop are one sticky group: pressing one raises the other.
+  startBtn_ = make("Start", "StartBtn", GlyphId::Start);
   startBtn_->setToolTip("Starts the test process");
-  stopBtn_ = new QPushButton("Stop", this);
-  stopBtn_->setObjectName("StopBtn");
+  stopBtn_ = make("Stop", "StopBtn", GlyphId::Stop);
   stopBtn_->setToolTip("Stops the test process");
-  for (QPushButton* b : {startBtn_, stopBtn_}) b->setCheckable(true);
-  startStopGroup_ = new QButtonGroup(this);
-  startStopGroup_->setExclusive(true);
-  startStopGroup_->addButton(startBtn_);
-  startStopGroup_->addButton(stopBtn_);
-  stopBtn_->setChecked(true);
-  deleteBtn_ = new QPushButton("Delete", this);
-  deleteBtn_->setObjectName("DeleteBtn");
-  closeBtn_ = new QPushButton("Close", this);
-  closeBtn_->setObjectName("CloseBtn");
-  connect(startBtn_, &QPushButton::clicked, this, &TPingObject::StartBtnClick);
-  connect(stopBtn_, &QPushButton::clicked, this, &TPingObject::StopBtnClick);
-  connect(closeBtn_, &QPushButton::released, this, &TPingObject::CloseBtnMouseUp);
+  for (TBitmapButton* b : {startBtn_, stopBtn_}) b->SetGroupIndex(1);
+  stopBtn_->SetDown(true);
+  deleteBtn_ = make("Delete", "DeleteBtn", GlyphId::Delete);
+  deleteBtn_->setToolTip("Deletes current resource");
+  closeBtn_ = make("Close", "CloseBtn", GlyphId::Close);
+  connect(startBtn_, &QAbstractButton::clicked, this, &TPingObject::StartBtnClick);
+  connect(stopBtn_, &QAbstractButton::clicked, this, &TPingObject::StopBtnClick);
+  connect(closeBtn_, &QAbstractButton::released, this, &TPingObject::CloseBtnMouseUp);
 }
 
 void TPingObject::BuildStatusTable() {
@@ -74,7 +75,7 @@ void TPingObject::BuildStatusTable() {
   statusTable_->setColumnWidth(0, 12);
 
   auto* bar = new QHBoxLayout;
-  for (QPushButton* b : {startBtn_, stopBtn_, deleteBtn_}) bar->addWidget(b);
+  for (QWidget* b : {startBtn_, stopBtn_, deleteBtn_}) bar->addWidget(b);
   bar->addStretch(1);
   bar->addWidget(closeBtn_);
   auto* layout = new QVBoxLayout(this);

@@ -2,13 +2,13 @@
 // close sequence. It owns the settings table and every measurement thread.
 #pragma once
 
-#include <QButtonGroup>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "app/UiDispatcher.h"
+#include "controls/Bitmpbtn.h"
 #include "engine/EngineServices.h"
 #include "monitor/ResourceTable.h"
 #include "monitor/Sampling.h"
@@ -37,7 +37,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QTimer* TrendTimer() { return &trendTimer_; }
   QAbstractButton* StartBtn() const;
   QAbstractButton* StopBtn() const;
-  QPushButton* DeleteBtn() const { return deleteBtn_; }
+  TBitmapButton* DeleteBtn() const { return deleteBtn_; }
   QTableWidget* DisplayResourceTable() const { return statusTable_; }
   // Runs one sampling tick (tick mode performs events; redraw only draws).
   bool SamplingTick(TickMode mode);
@@ -90,11 +90,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   SamplingControl sampling_;
   QTimer pingSendTimer_;
   QTimer trendTimer_;
-  QButtonGroup* startStopGroup_ = nullptr;
-  QPushButton* startBtn_ = nullptr;
-  QPushButton* stopBtn_ = nullptr;
-  QPushButton* closeBtn_ = nullptr;
-  QPushButton* deleteBtn_ = nullptr;
+  TBitmapButton* startBtn_ = nullptr;
+  TBitmapButton* stopBtn_ = nullptr;
+  TBitmapButton* closeBtn_ = nullptr;
+  TBitmapButton* deleteBtn_ = nullptr;
   QTableWidget* statusTable_ = nullptr;
   QPointer<TProgExit> progExit_;
   uint64_t startTick_ = 0;

@@ -1,9 +1,12 @@
 #include "app/ProgExit.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
-#include <QVBoxLayout>
+
+#include "controls/Glyphs.h"
+#include "controls/MyCntrl.h"
 
 namespace tw {
 
@@ -14,7 +17,15 @@ TProgExit::TProgExit(QWidget* mainWindow, std::function<void()> onConfirmed)
   setWindowTitle("Please wait");
   setAttribute(Qt::WA_DeleteOnClose);
   if (mainWindow != nullptr) setFont(mainWindow->font());
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QHBoxLayout(this);
+  movie_ = new TMovie(this);
+  movie_->setObjectName("Movie");
+  movie_->SetPicture(PleaseWaitFilm());
+  movie_->SetNumFrames(kPleaseWaitFrames);
+  movie_->SetFramesPerSecond(5);
+  movie_->SetTransparent(true);
+  movie_->setFixedSize(movie_->sizeHint());
+  layout->addWidget(movie_);
   auto* text = new QLabel("Please wait while Tarnwick closes all network calls.", this);
   text->setObjectName("WaitText");
   layout->addWidget(text);

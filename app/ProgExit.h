@@ -9,6 +9,8 @@ class QLabel;
 
 namespace tw {
 
+class TMovie;
+
 class TProgExit final : public QDialog {
   Q_OBJECT
 
@@ -17,6 +19,8 @@ class TProgExit final : public QDialog {
   TProgExit(QWidget* mainWindow, std::function<void()> onConfirmed);
 
   QTimer* CloseTimer() { return &closeTimer_; }
+  // The small animation beside the text (6 frames, 5 frames per second).
+  TMovie* Movie() const { return movie_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -27,6 +31,7 @@ class TProgExit final : public QDialog {
  private:
   std::function<void()> onConfirmed_;
   QTimer closeTimer_;
+  TMovie* movie_ = nullptr;
   bool confirmed_ = false;
 };
 
