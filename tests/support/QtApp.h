@@ -6,6 +6,7 @@
 namespace tw::test {
 
 inline QApplication& App() {
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
   static int argc = 1;
   static char name[] = "tarnwick-test";
   static char* argv[] = {name, nullptr};
