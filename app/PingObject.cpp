@@ -90,6 +90,7 @@ void TPingObject::showEvent(QShowEvent* event) {
 
 void TPingObject::FormShow() {
   shown_ = true;
+  LoadParametersOnShow();
   SamplingTick(TickMode::Redraw);
 }
 
@@ -204,8 +205,10 @@ void TPingObject::FormClose() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   pingSendTimer_.stop();
   trendTimer_.stop();
+  SaveParametersOnClose();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });
   if (progExit_ != nullptr) progExit_->close();
+  QuitHelp();
   QApplication::restoreOverrideCursor();
 }
 

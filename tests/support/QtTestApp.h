@@ -1,0 +1,53 @@
+// Helpers for Qt tests: one application object for the test program, and
+// answering a modal window that a call under test opens.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <functional>
+
+namespace tw::test {
+
+// Makes the QApplication of the test program once. Without an X server the
+// tests draw off screen.
+inline void EnsureQtApp() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  static int argc = 1;
+  static char name[] = "tarnwick-test";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);
+}
+
+// Runs `answer` on the next modal window that opens (within `timeoutMs`),
+// from the event loop that window runs.
+inline void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 10000) {
+  auto* poll = new QTimer;
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  QObject::connect(poll, &QTimer::timeout, [poll, clock, answer = std::move(answer), timeoutMs] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && clock->elapsed() < timeoutMs) return;
+    poll->stop();
+    poll->deleteLater();
+    delete clock;
+    if (modal != nullptr) answer(modal);
+  });
+  poll->start(10);
+}
+
+// Presses and releases a key on a widget, through its event filters.
+inline void SendKey(QWidget* widget, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &release);
+}
+
+}  // namespace tw::test
