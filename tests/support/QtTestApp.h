@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -41,6 +42,34 @@ inline void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs 
   });
   poll->start(10);
 }
+
+// Watches for modal windows while it lives: each one is recorded (its
+// title and text) and closed, so a call under test never blocks on it.
+class ModalWatch {
+ public:
+  ModalWatch() {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      QString text;
+      for (const char* name : {"qt_msgbox_label", "MessageTxt"}) {
+        if (auto* label = modal->findChild<QWidget*>(name)) {
+          text = label->property("text").toString();
+          if (text.isEmpty()) text = label->property("plainText").toString();
+        }
+      }
+      seen_.append(modal->windowTitle() + "|" + text);
+      modal->close();
+    });
+    poll_.start(10);
+  }
+  // "title|text" of every modal window seen.
+  const QStringList& Seen() const { return seen_; }
+
+ private:
+  QTimer poll_;
+  QStringList seen_;
+};
 
 // Presses and releases a key on a widget, through its event filters.
 inline void SendKey(QWidget* widget, int key) {
