@@ -52,7 +52,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void SetFlagWaitMs(uint64_t ms) { sampling_.SetFlagWaitMs(ms); }
 
   // Parameters file and window-wide services (app/PingObjectParams.cpp).
-  // The window-level settings as loaded; other parts read and change them.
+  // The window-level settings as loaded; other parts read and change them
+  // and they are saved as they stand, except the position, the Start button
+  // and the trend switch, which are taken from the window when it closes.
   WindowParameters& Parameters() { return params_; }
   // True until the parameters file was read successfully (first start).
   bool ParametersMissing() const { return parametersMissing_; }

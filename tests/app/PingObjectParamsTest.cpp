@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QFontDatabase>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
@@ -64,6 +65,13 @@ TEST_F(PingObjectParamsTest, FirstStartWithoutFile) {
   EXPECT_FALSE(window->Parameters().trend);
   EXPECT_EQ(window->windowTitle(), "Tarnwick");
   EXPECT_FALSE(window->SamplingRuns());
+  // "MS Sans Serif", 8 points, bold; the desktop's family where it is missing.
+  EXPECT_TRUE(window->font().bold());
+  EXPECT_EQ(window->font().pointSize(), 8);
+  if (!QFontDatabase::hasFamily("MS Sans Serif")) {
+    EXPECT_EQ(window->font().family(),
+              QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+  }
   EXPECT_EQ(window->ParametersFileName(), home_.File("RAREDARI.INI"));
   CloseWindow(*window);
   EXPECT_NE(FileText().find("[Main]\r\nSign=Network speed\r\n"), std::string::npos);
