@@ -1,7 +1,10 @@
 // The INI reader and writer against the private-profile rules.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "monitor/IniFile.h"
+#include "monitor/Parameters.h"
 
 namespace tw {
 namespace {
@@ -111,6 +114,35 @@ TEST(IniFileTest, ClearSectionDropsItsKeysOnly) {
   ini.ClearSection("objects");
   ini.WriteInteger("Objects", "Number", 0);
   EXPECT_EQ(ini.ToText(), "[Objects]\r\nNumber=0\r\n[Next]\r\nk=v\r\n");
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// Random texts made of the characters that matter to the reader: whatever a
+// damaged file holds, reading it is safe, and writing it back reads the same.
+TEST(IniFileTest, ArbitraryTextReadsSafelyAndRoundTrips) {
+  const std::string alphabet = "[]= \"';\r\n\tSsiIgGnN0x$19-Objects";
+  std::mt19937 random(12345);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const size_t length = random() % 200;
+    for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    const IniFile ini = IniFile::FromText(text);
+    const IniFile again = IniFile::FromText(ini.ToText());
+    for (const char* section : {"S", "Objects", "sign", ""}) {
+      for (const char* key : {"S", "Sign", "N", "0", ""}) {
+        ASSERT_EQ(ini.Find(section, key), again.Find(section, key)) << text;
+        ini.ReadInteger(section, key, 0);
+      }
+    }
+    ResourceTable table;
+    WindowParameters params;
+    ReadParameters(ini, table, params);
+  }
 }
 
 }  // namespace

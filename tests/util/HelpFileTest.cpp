@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 
 #include "util/HelpFile.h"
 #include "util/HelpIds.h"
@@ -62,6 +63,18 @@ TEST(HelpFileTest, HtmlEscapesTheText) {
   const HelpFile file = HelpFile::Parse("@topic A\n@title a<b\nx < y & \"z\"\n");
   EXPECT_EQ(HelpTopicToHtml(file.Topics()[0]),
             "<h2>a&lt;b</h2>\n<p>x &lt; y &amp; &quot;z&quot;</p>\n");
+}
+
+TEST(HelpFileTest, ArbitraryTextParsesSafely) {
+  const std::string alphabet = "@topic context title contents no 12 [[]]|**//##- \r\n;:A_";
+  std::mt19937 random(777);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const size_t length = random() % 300;
+    for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    const HelpFile file = HelpFile::Parse(text);
+    for (const HelpTopic& topic : file.Topics()) HelpTopicToHtml(topic);
+  }
 }
 
 // Every topic name and context number the windows use opens a topic with
