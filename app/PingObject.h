@@ -56,6 +56,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // and they are saved as they stand, except the position, the Start button
   // and the trend switch, which are taken from the window when it closes.
   WindowParameters& Parameters() { return params_; }
+  // The trend switch ("Trend"/"Enabled"): whether threads write trend records.
+  void SetTrendEnabled(bool on) { trendEnabled_ = params_.trendEnabled = on; }
   // True until the parameters file was read successfully (first start).
   bool ParametersMissing() const { return parametersMissing_; }
   // The full name of the parameters file.
