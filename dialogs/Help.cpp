@@ -99,7 +99,7 @@ void THelp::EnsureWindow() {
   auto* splitter = new QSplitter(window_);
   splitter->addWidget(contents_);
   splitter->addWidget(page_);
-  splitter->setStretchFactor(1, 3);
+  splitter->setSizes({240, 480});
   auto* layout = new QHBoxLayout(window_);
   layout->addWidget(splitter);
   window_->resize(720, 480);
@@ -124,6 +124,12 @@ void THelp::ShowTopic(const HelpTopic* topic, const QString& missing) {
   if (topic != nullptr) {
     currentTopic_ = QString::fromStdString(topic->name);
     page_->setHtml(QString::fromStdString(HelpTopicToHtml(*topic)));
+    // Mark the topic in the contents when it is listed there.
+    contents_->clearSelection();
+    for (int row = 0; row < contents_->count(); ++row) {
+      if (contents_->item(row)->data(Qt::UserRole).toString() == currentTopic_)
+        contents_->setCurrentRow(row);
+    }
   } else {
     currentTopic_.clear();
     page_->setHtml("<h2>Help</h2><p>" + missing.toHtmlEscaped() + "</p>");
@@ -160,7 +166,8 @@ bool THelp::ShowContextPopup(int context, const QPoint& globalPos) {
   const HelpTopic* topic = file != nullptr ? file->FindContext(context) : nullptr;
   QString html;
   if (topic != nullptr) {
-    html = QString::fromStdString(HelpTopicToHtml(*topic));
+    html = "<p><b>" + QString::fromStdString(topic->title).toHtmlEscaped() + "</b></p>" +
+           QString::fromStdString(HelpTopicToHtml(*topic, false));
   } else if (file == nullptr) {
     html = "<p>The help file " + EscapedPath(path_) + " cannot be read.</p>";
   } else {
