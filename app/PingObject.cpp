@@ -91,6 +91,7 @@ void TPingObject::showEvent(QShowEvent* event) {
 
 void TPingObject::FormShow() {
   shown_ = true;
+  LoadParametersOnShow();
   SamplingTick(TickMode::Redraw);
 }
 
@@ -211,8 +212,10 @@ void TPingObject::FormClose() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   pingSendTimer_.stop();
   trendTimer_.stop();
+  SaveParametersOnClose();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });
   if (progExit_ != nullptr) progExit_->close();
+  QuitHelp();
   QApplication::restoreOverrideCursor();
 }
 

@@ -10,6 +10,7 @@
 #include "app/UiDispatcher.h"
 #include "controls/Bitmpbtn.h"
 #include "engine/EngineServices.h"
+#include "monitor/Parameters.h"
 #include "monitor/ResourceTable.h"
 #include "monitor/Sampling.h"
 
@@ -20,6 +21,8 @@ class QTableWidget;
 namespace tw {
 
 class TProgExit;
+class TMsgDialog;
+class THelp;
 
 class TPingObject final : public QWidget, private ThreadHost, private TickHandler {
   Q_OBJECT
@@ -48,6 +51,22 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // How long closing waits for threads to notice their flags (ms).
   void SetFlagWaitMs(uint64_t ms) { sampling_.SetFlagWaitMs(ms); }
 
+  // Parameters file and window-wide services (app/PingObjectParams.cpp).
+  // The window-level settings as loaded; other parts read and change them
+  // and they are saved as they stand, except the position, the Start button
+  // and the trend switch, which are taken from the window when it closes.
+  WindowParameters& Parameters() { return params_; }
+  // The trend switch ("Trend"/"Enabled"): whether threads write trend records.
+  void SetTrendEnabled(bool on) { trendEnabled_ = params_.trendEnabled = on; }
+  // True until the parameters file was read successfully (first start).
+  bool ParametersMissing() const { return parametersMissing_; }
+  // The full name of the parameters file.
+  std::string ParametersFileName() const;
+  // The program's one message dialog (created on first use).
+  TMsgDialog& MsgDialog();
+  // The program's help (the help file is set when the window is first shown).
+  THelp& Help();
+
  public slots:
   void StartBtnClick();
   void StopBtnClick();
@@ -69,6 +88,11 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void BuildButtons();
   void BuildStatusTable();
   void SyncStatusTableRows();
+  void LoadParametersOnShow();
+  void ApplyLoadedParameters();
+  void ApplyFonts();
+  void SaveParametersOnClose();
+  void QuitHelp();
 
   // ThreadHost
   void RepaintCell(int col, int row) override;
@@ -104,6 +128,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   bool parametersMissing_ = true;
   int tickCount_ = 0;
   int iconIndex_ = -1;
+  WindowParameters params_;
+  bool parametersLoaded_ = false;  // the file was read (or found missing) at show
+  TMsgDialog* msgDialog_ = nullptr;
+  THelp* help_ = nullptr;
 };
 
 }  // namespace tw

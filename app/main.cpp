@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   tw::TPingObject mainWindow;
+  mainWindow.MsgDialog();  // the shared message dialog, made right after the main window
   mainWindow.show();
   return QApplication::exec();
 }

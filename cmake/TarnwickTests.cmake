@@ -1,6 +1,8 @@
 # tarnwick_test_folder(<folder> CORE|UI): every .cpp in tests/<folder> makes one
 # test program test_<folder>; its cases are registered with CTest one by one.
 # Core tests carry the label "core" (the sanitizer runs choose them by it).
+# Tests keep their parameters file and state in the build folder, never in the
+# user's own program or configuration folder.
 function(tarnwick_test_folder folder kind)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
   if(NOT sources)
@@ -22,7 +24,12 @@ function(tarnwick_test_folder folder kind)
     target_link_libraries(${target} PRIVATE tarnwick_platform_fake)
   endif()
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  # The variables reach every test (and the discovery run) through env(1): an
+  # ENVIRONMENT property with several variables loses all but the first on
+  # its way through test discovery. Tests keep their parameters file and
+  # state in the build folder, never in the user's own folders.
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+    "env;TARNWICK_SOURCE_DIR=${CMAKE_SOURCE_DIR};TARNWICK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TARNWICK_HOME=${CMAKE_BINARY_DIR}/test-home;TARNWICK_STATE_DIR=${CMAKE_BINARY_DIR}/test-state")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${label} TIMEOUT 300
-    ENVIRONMENT "TARNWICK_SOURCE_DIR=${CMAKE_SOURCE_DIR};TARNWICK_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    PROPERTIES LABELS ${label} TIMEOUT 300)
 endfunction()

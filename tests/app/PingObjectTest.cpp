@@ -9,7 +9,7 @@
 
 #include "app/PingObject.h"
 #include "platform/fake/OffsetClock.h"
-#include "support/QtApp.h"
+#include "support/QtTestApp.h"
 
 namespace tw {
 namespace {
@@ -23,7 +23,7 @@ QWidget* FindTopLevel(const QString& name) {
 
 class PingObjectTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::App(); }
+  void SetUp() override { test::EnsureQtApp(); }
   OffsetClock clock;
 };
 

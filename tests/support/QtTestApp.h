@@ -1,37 +1,93 @@
-// One QApplication for all window tests of a test program. Without a display
-// the tests draw on Qt's offscreen platform; the test script gives them Xvfb.
+// Helpers for Qt tests: one application object for the test program, drawing
+// and waiting helpers, and answering a modal window that a call under test
+// opens. Without a display the tests draw on Qt's offscreen platform; the
+// test script gives them Xvfb.
 #pragma once
 
 #include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
+#include <QStringList>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <functional>
 
 namespace tw::test {
 
-class QtTestApp : public ::testing::Environment {
+// Makes the QApplication of the test program once. Without an X server the
+// tests draw off screen.
+inline void EnsureQtApp() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  static int argc = 1;
+  static char name[] = "tarnwick-test";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);
+}
+
+// Runs `answer` on the next modal window that opens (within `timeoutMs`),
+// from the event loop that window runs.
+inline void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 10000) {
+  auto* poll = new QTimer;
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  QObject::connect(poll, &QTimer::timeout, [poll, clock, answer = std::move(answer), timeoutMs] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && clock->elapsed() < timeoutMs) return;
+    poll->stop();
+    poll->deleteLater();
+    delete clock;
+    if (modal != nullptr) answer(modal);
+  });
+  poll->start(10);
+}
+
+// Watches for modal windows while it lives: each one is recorded (its
+// title and text) and closed, so a call under test never blocks on it.
+class ModalWatch {
  public:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    static int argc = 1;
-    static char name[] = "tarnwick-test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) app_ = new QApplication(argc, argv);
+  ModalWatch() {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      QString text;
+      for (const char* name : {"qt_msgbox_label", "MessageTxt"}) {
+        if (auto* label = modal->findChild<QWidget*>(name)) {
+          text = label->property("text").toString();
+          if (text.isEmpty()) text = label->property("plainText").toString();
+        }
+      }
+      seen_.append(modal->windowTitle() + "|" + text);
+      modal->close();
+    });
+    poll_.start(10);
   }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
+  // "title|text" of every modal window seen.
+  const QStringList& Seen() const { return seen_; }
 
  private:
-  QApplication* app_ = nullptr;
+  QTimer poll_;
+  QStringList seen_;
+};
+
+// Presses and releases a key on a widget, through its event filters.
+inline void SendKey(QWidget* widget, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &release);
+}
+
+class QtTestApp : public ::testing::Environment {
+ public:
+  void SetUp() override { EnsureQtApp(); }
 };
 
 // The widget as it paints itself now, pixel for pixel.

@@ -1,0 +1,173 @@
+// The main window's side of the parameters file: loading it when the window
+// is first shown, applying what it holds to the window, and saving it when
+// the window closes. Also the window-wide message dialog and help.
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+#include "app/PingObject.h"
+#include "dialogs/Help.h"
+#include "dialogs/Msgdlg.h"
+#include "platform/ProgramFolder.h"
+
+namespace tw {
+
+namespace {
+
+// A colour value of the file as a Qt colour; desktop colours come from the
+// application's palette.
+QColor ToQColor(ColorValue value, const QPalette& palette) {
+  if (IsSystemColor(value)) {
+    switch (static_cast<SystemColor>(value & 0xFF)) {
+      case SystemColor::BtnText:
+        return palette.color(QPalette::ButtonText);
+      case SystemColor::WindowText:
+      case SystemColor::MenuText:
+      case SystemColor::CaptionText:
+        return palette.color(QPalette::WindowText);
+      case SystemColor::Window:
+        return palette.color(QPalette::Base);
+      case SystemColor::BtnFace:
+        return palette.color(QPalette::Button);
+      case SystemColor::GrayText:
+        return palette.color(QPalette::PlaceholderText);
+      case SystemColor::Highlight:
+        return palette.color(QPalette::Highlight);
+      case SystemColor::HighlightText:
+        return palette.color(QPalette::HighlightedText);
+      case SystemColor::InfoText:
+        return palette.color(QPalette::ToolTipText);
+      case SystemColor::InfoBk:
+        return palette.color(QPalette::ToolTipBase);
+      default:
+        return palette.color(QPalette::WindowText);
+    }
+  }
+  const auto bits = static_cast<uint32_t>(value);
+  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                static_cast<int>((bits >> 16) & 0xFF));
+}
+
+// The font of a setting. A family the desktop lacks (such as "MS Sans Serif"
+// on Linux) becomes the desktop's sans-serif family; the setting keeps its
+// name, so the file still says what the user chose.
+QFont ToQFont(const FontSetting& setting) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  const QString family = QString::fromStdString(setting.name);
+  if (QFontDatabase::hasFamily(family)) font.setFamily(family);
+  font.setPointSize(setting.size);
+  font.setBold(setting.bold);
+  font.setItalic(setting.italic);
+  return font;
+}
+
+void ApplyFont(QWidget* widget, const FontSetting& setting) {
+  widget->setFont(ToQFont(setting));
+  QPalette colours = widget->palette();
+  const QColor color = ToQColor(setting.color, QApplication::palette());
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+    colours.setColor(role, color);
+  }
+  widget->setPalette(colours);
+}
+
+// The help file: in the program folder, else beside the executable (where an
+// installation puts it when the program folder is the user's config folder).
+QString HelpFilePath() {
+  const std::string inProgramFolder = ProgramFile("TARNWICK.HLP");
+  if (QFileInfo::exists(QString::fromStdString(inProgramFolder)))
+    return QString::fromStdString(inProgramFolder);
+  return QString::fromStdString(ExecutableFolder() + "/TARNWICK.HLP");
+}
+
+bool OnSomeScreen(const QPoint& topLeft) {
+  // A window moved back to a position on a screen that is gone would be
+  // unreachable; a point a little inside its corner must be visible.
+  return QGuiApplication::screenAt(topLeft + QPoint(20, 20)) != nullptr;
+}
+
+}  // namespace
+
+std::string TPingObject::ParametersFileName() const {
+  return ProgramFile(kParametersFileName);
+}
+
+TMsgDialog& TPingObject::MsgDialog() {
+  if (msgDialog_ == nullptr) msgDialog_ = new TMsgDialog(this);
+  return *msgDialog_;
+}
+
+THelp& TPingObject::Help() {
+  if (help_ == nullptr) help_ = new THelp(this);
+  return *help_;
+}
+
+void TPingObject::QuitHelp() {
+  if (help_ != nullptr) help_->Quit();
+}
+
+void TPingObject::LoadParametersOnShow() {
+  Help().SetHelpFile(HelpFilePath());
+  parametersMissing_ = true;
+  parametersLoaded_ = true;
+  params_.left = x();
+  params_.top = y();
+  const std::string path = ParametersFileName();
+  if (LoadParameters(path, table_, params_) == LoadOutcome::Loaded) {
+    ApplyLoadedParameters();
+    parametersMissing_ = false;
+  } else {
+    ApplyFonts();
+    if (ParametersSavedBefore(path)) {
+      QMessageBox::critical(
+          this, "Error",
+          "An ERROR occured during reading parameters file\n" + QString::fromStdString(path));
+    }
+  }
+  setWindowTitle("Tarnwick");
+  // The trend files are opened here once the trend storage is attached.
+}
+
+void TPingObject::ApplyLoadedParameters() {
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    auto* thread = new TPingThread(row, *services_);
+    table_.AttachThread(row, thread);
+    thread->LoadSettings(table_);
+  }
+  SyncStatusTableRows();
+  deleteBtn_->setEnabled(table_.RowCount() >= 2);
+  if (OnSomeScreen(QPoint(params_.left, params_.top))) move(params_.left, params_.top);
+  if (params_.pingObjects) {
+    startBtn_->setChecked(true);
+    StartBtnClick();
+  }
+  trendEnabled_ = params_.trendEnabled;
+  ApplyFonts();
+}
+
+void TPingObject::ApplyFonts() {
+  ApplyFont(this, params_.dialogFont);
+  ApplyFont(statusTable_, params_.stringGridFont);
+}
+
+void TPingObject::SaveParametersOnClose() {
+  // A window that never loaded its parameters must not overwrite them.
+  if (!parametersLoaded_) return;
+  params_.left = x();
+  params_.top = y();
+  params_.pingObjects = startBtn_->isChecked();
+  params_.trendEnabled = trendEnabled_;
+  const std::string path = ParametersFileName();
+  if (SaveParameters(path, table_, params_)) return;
+  QApplication::restoreOverrideCursor();
+  MsgDialog().ShowMessage(
+      "Error", "An ERROR occured during writing parameters file\r" + QString::fromStdString(path));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+}  // namespace tw

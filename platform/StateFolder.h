@@ -1,0 +1,15 @@
+// The per-user folder for what the program remembers about this machine
+// outside its own files (for example, that it has saved its parameters here).
+#pragma once
+
+#include <string>
+
+namespace tw {
+
+// The folder named by TARNWICK_STATE_DIR when set (tests use it); else
+// $XDG_STATE_HOME/tarnwick or ~/.local/state/tarnwick on Linux,
+// %LOCALAPPDATA%\Tarnwick on Windows. Created when missing; no trailing
+// separator. Empty when no such folder can be named.
+std::string StateFolder();
+
+}  // namespace tw

@@ -1,0 +1,155 @@
+// The parameters file through the real main window: first start, a save and
+// a load across two windows, and the two error messages.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFontDatabase>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/PingObject.h"
+#include "platform/fake/FakeClock.h"
+#include "support/QtTestApp.h"
+#include "support/TempDir.h"
+
+namespace tw {
+namespace {
+
+class PingObjectParamsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureQtApp();
+    setenv("TARNWICK_HOME", home_.Path().c_str(), 1);
+    setenv("TARNWICK_STATE_DIR", state_.Path().c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("TARNWICK_HOME");
+    unsetenv("TARNWICK_STATE_DIR");
+  }
+
+  // A main window as the program makes it, shown, with short waits.
+  std::unique_ptr<TPingObject> OpenWindow() {
+    auto window = std::make_unique<TPingObject>(clock_);
+    window->SetFlagWaitMs(0);
+    window->show();
+    return window;
+  }
+  // Closes it later than 5 s after its start, so the close goes through.
+  void CloseWindow(TPingObject& window) {
+    clock_.AdvanceMs(6000);
+    window.close();
+  }
+  std::string FileText() const {
+    std::ifstream in(home_.File("RAREDARI.INI"), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  FakeClock clock_;
+  test::TempDir home_;
+  test::TempDir state_;
+};
+
+TEST_F(PingObjectParamsTest, FirstStartWithoutFile) {
+  test::ModalWatch modals;
+  auto window = OpenWindow();
+  EXPECT_TRUE(modals.Seen().isEmpty());
+  EXPECT_TRUE(window->ParametersMissing());  // the wizard is asked for
+  EXPECT_EQ(window->Table().RowCount(), 1);
+  EXPECT_EQ(window->Parameters().dialUpTable, DefaultDialUpTable());
+  EXPECT_FALSE(window->Parameters().trend);
+  EXPECT_EQ(window->windowTitle(), "Tarnwick");
+  EXPECT_FALSE(window->SamplingRuns());
+  // "MS Sans Serif", 8 points, bold; the desktop's family where it is missing.
+  EXPECT_TRUE(window->font().bold());
+  EXPECT_EQ(window->font().pointSize(), 8);
+  if (!QFontDatabase::hasFamily("MS Sans Serif")) {
+    EXPECT_EQ(window->font().family(),
+              QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+  }
+  EXPECT_EQ(window->ParametersFileName(), home_.File("RAREDARI.INI"));
+  CloseWindow(*window);
+  EXPECT_NE(FileText().find("[Main]\r\nSign=Network speed\r\n"), std::string::npos);
+}
+
+TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
+  {
+    auto window = OpenWindow();
+    for (const char* host : {"127.0.0.1", "127.0.0.2", "localhost"})
+      window->AddResourceRow(host, '3');
+    window->Table().SetCell(Col::MinSpeed, 2, "12.5");
+    window->StartBtnClick();
+    window->move(130, 140);
+    window->Parameters().scale = 50;
+    window->Parameters().dialUpEnabled = true;
+    window->Parameters().dialUpTable.push_back({"My dialer", "Redial"});
+    window->Parameters().userKnownCDFileSize = true;
+    CloseWindow(*window);
+  }
+  const std::string text = FileText();
+  EXPECT_NE(text.find("Ping objects=1\r\n"), std::string::npos);  // closed while sampling ran
+  EXPECT_NE(text.find("Object337="), std::string::npos);
+
+  test::ModalWatch modals;
+  auto window = OpenWindow();
+  EXPECT_TRUE(modals.Seen().isEmpty());
+  EXPECT_FALSE(window->ParametersMissing());
+  ASSERT_EQ(window->Table().ResourceCount(), 3);
+  EXPECT_EQ(window->Table().Cell(Col::Resource, 3), "localhost");
+  EXPECT_EQ(window->Table().Cell(Col::MinSpeed, 2), "12.5");
+  for (int row = 1; row <= 3; ++row) {
+    ASSERT_NE(window->Table().Thread(row), nullptr);
+    EXPECT_EQ(window->Table().Thread(row)->Row(), row);
+  }
+  // "Ping objects" pressed Start while loading.
+  EXPECT_TRUE(window->StartBtn()->isChecked());
+  EXPECT_TRUE(window->SamplingRuns());
+  EXPECT_FALSE(window->DeleteBtn()->isEnabled());
+  EXPECT_EQ(window->pos(), QPoint(130, 140));
+  EXPECT_DOUBLE_EQ(window->Parameters().scale, 50);
+  EXPECT_TRUE(window->Parameters().dialUpEnabled);
+  ASSERT_EQ(window->Parameters().dialUpTable.size(), 4u);
+  EXPECT_EQ(window->Parameters().dialUpTable[3].buttonText, "Redial");
+  EXPECT_TRUE(window->Parameters().userKnownCDFileSize);
+  EXPECT_EQ(window->windowTitle(), "Tarnwick");
+
+  // Stopped this time: the next start does not sample.
+  window->StopBtn()->click();
+  CloseWindow(*window);
+  EXPECT_NE(FileText().find("Ping objects=0\r\n"), std::string::npos);
+}
+
+TEST_F(PingObjectParamsTest, ReadErrorOnlyAfterAnEarlierSaveOnThisMachine) {
+  CloseWindow(*OpenWindow());  // saves once
+  std::filesystem::remove(home_.File("RAREDARI.INI"));
+  test::ModalWatch modals;
+  auto window = OpenWindow();
+  ASSERT_EQ(modals.Seen().size(), 1);
+  EXPECT_EQ(modals.Seen()[0], "Error|An ERROR occured during reading parameters file\n" +
+                                  QString::fromStdString(home_.File("RAREDARI.INI")));
+  EXPECT_TRUE(window->ParametersMissing());
+  CloseWindow(*window);
+}
+
+TEST_F(PingObjectParamsTest, WriteErrorIsShownAndTheCloseGoesOn) {
+  // A folder in the file's place: nothing can replace it.
+  std::filesystem::create_directory(home_.File("RAREDARI.INI"));
+  auto window = OpenWindow();
+  window->AddResourceRow("127.0.0.1", '3');
+  test::ModalWatch modals;
+  CloseWindow(*window);
+  ASSERT_EQ(modals.Seen().size(), 1);
+  EXPECT_EQ(modals.Seen()[0], "Error|An ERROR occured during writing parameters file\n" +
+                                  QString::fromStdString(home_.File("RAREDARI.INI")));
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->Table().Thread(1), nullptr);  // the threads were freed after all
+  EXPECT_TRUE(std::filesystem::is_directory(home_.File("RAREDARI.INI")));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,165 @@
+// The message dialog: button kinds and layout, results, keys, the standing
+// look, the scroll-bar rule and the help button.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include "dialogs/Help.h"
+#include "dialogs/LightStripButton.h"
+#include "dialogs/Msgdlg.h"
+#include "support/QtTestApp.h"
+
+namespace tw {
+namespace {
+
+class MsgDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureQtApp();
+    dialog_ = std::make_unique<TMsgDialog>();
+  }
+
+  // Shows a message and answers it with `answer` once it is up.
+  int Show(const QString& title, const QString& text, std::function<void(TMsgDialog&)> answer) {
+    test::AnswerNextModal([this, answer](QWidget*) { answer(*dialog_); });
+    return dialog_->ShowMessage(title, text);
+  }
+
+  std::unique_ptr<TMsgDialog> dialog_;
+};
+
+TEST_F(MsgDialogTest, ButtonKindsGiveCaptionsLightsAndLayout) {
+  const QColor lime(0, 255, 0), red(255, 0, 0), navy(0, 0, 128);
+  struct Case {
+    int ok, cancel, help;
+    bool cancelShown, helpShown;
+    const char *okCaption, *cancelCaption;
+    QColor okLight, cancelLight;
+  };
+  const Case cases[] = {
+      {mbOk, mbHidden, mbHelp, false, true, "Ok", "", lime, QColor()},
+      {mbYes, mbNo, mbHelp, true, true, "Yes", "No", lime, red},
+      {mbOk, mbCancel, mbHidden, true, false, "Ok", "Cancel", lime, red},
+      {mbYes, mbNo, mbHidden, true, false, "Yes", "No", lime, red},
+  };
+  for (const Case& c : cases) {
+    dialog_->SetButtons(c.ok, c.cancel, c.help);
+    SCOPED_TRACE(c.okCaption + std::string("/") + c.cancelCaption);
+    EXPECT_EQ(dialog_->OkBtn()->text(), c.okCaption);
+    EXPECT_EQ(dialog_->OkBtn()->LightColor(), c.okLight);
+    EXPECT_EQ(dialog_->CancelBtn()->isVisibleTo(dialog_.get()), c.cancelShown);
+    EXPECT_EQ(dialog_->HelpBtn()->isVisibleTo(dialog_.get()), c.helpShown);
+    if (c.cancelShown) {
+      EXPECT_EQ(dialog_->CancelBtn()->text(), c.cancelCaption);
+      EXPECT_EQ(dialog_->CancelBtn()->LightColor(), c.cancelLight);
+      EXPECT_EQ(dialog_->OkBtn()->x(), dialog_->CancelBtn()->x() - dialog_->OkBtn()->width() - 2);
+    } else {
+      EXPECT_EQ(dialog_->OkBtn()->x(), dialog_->CancelBtn()->x());
+    }
+    if (c.helpShown) {
+      EXPECT_EQ(dialog_->HelpBtn()->LightColor(), navy);
+    }
+  }
+}
+
+TEST_F(MsgDialogTest, ButtonsAndKeysGiveTheirResults) {
+  struct Case {
+    const char* name;
+    std::function<void(TMsgDialog&)> answer;
+    int expected;
+  };
+  const Case cases[] = {
+      {"Yes button", [](TMsgDialog& d) { d.OkBtn()->click(); }, kMsgResultOk},
+      {"No button", [](TMsgDialog& d) { d.CancelBtn()->click(); }, kMsgResultCancel},
+      {"Enter", [](TMsgDialog& d) { test::SendKey(&d, Qt::Key_Return); }, kMsgResultOk},
+      {"Esc", [](TMsgDialog& d) { test::SendKey(&d, Qt::Key_Escape); }, kMsgResultCancel},
+      // Keys reach the window before the control that has the focus.
+      {"Enter on No", [](TMsgDialog& d) { test::SendKey(d.CancelBtn(), Qt::Key_Return); },
+       kMsgResultOk},
+      {"Enter on box", [](TMsgDialog& d) { test::SendKey(d.NeverAsk(), Qt::Key_Enter); },
+       kMsgResultOk},
+      {"Esc on Yes", [](TMsgDialog& d) { test::SendKey(d.OkBtn(), Qt::Key_Escape); },
+       kMsgResultCancel},
+      {"window closed", [](TMsgDialog& d) { d.close(); }, kMsgResultCancel},
+  };
+  for (const Case& c : cases) {
+    dialog_->SetButtons(mbYes, mbNo, mbHelp);
+    EXPECT_EQ(Show("Warning", "Do you want to proceed?", c.answer), c.expected) << c.name;
+  }
+}
+
+TEST_F(MsgDialogTest, EveryMessageEndsInTheStandingLook) {
+  EXPECT_EQ(dialog_->windowTitle(), "Error");
+  dialog_->SetButtons(mbYes, mbNo, mbHidden);
+  dialog_->OfferNeverShow();
+  bool offered = false;
+  Show("Warning", "The file has size 12 KB.", [&](TMsgDialog& d) {
+    offered = d.NeverAsk()->isVisible() && d.AskBevel()->isVisible();
+    d.NeverAsk()->setChecked(true);
+    d.CancelBtn()->click();
+  });
+  EXPECT_TRUE(offered);
+  EXPECT_TRUE(dialog_->NeverAskChecked());
+  // The next message without its own set-up shows Ok and Help again.
+  bool standing = false;
+  Show("Error", "Next", [&](TMsgDialog& d) {
+    standing = d.OkBtn()->text() == "Ok" && d.OkBtn()->isVisible() && !d.CancelBtn()->isVisible() &&
+               d.HelpBtn()->isVisible() && !d.NeverAsk()->isVisible() && !d.AskBevel()->isVisible();
+    d.OkBtn()->click();
+  });
+  EXPECT_TRUE(standing);
+  EXPECT_EQ(dialog_->windowTitle(), "Error");
+  EXPECT_TRUE(dialog_->NeverAskChecked());  // the box keeps its state, only hidden
+}
+
+TEST_F(MsgDialogTest, CarriageReturnsStartLines) {
+  const std::pair<QString, QStringList> cases[] = {
+      {"\rFile access error!", {"", "File access error!"}},
+      {"An ERROR occured during writing parameters file\r/x/RAREDARI.INI",
+       {"An ERROR occured during writing parameters file", "/x/RAREDARI.INI"}},
+      {"a\r\nb\nc\r\r", {"a", "b", "c", "", ""}},
+      {"", {""}},
+  };
+  for (const auto& [text, lines] : cases)
+    EXPECT_EQ(TMsgDialog::MessageLines(text), lines) << text.toStdString();
+}
+
+TEST_F(MsgDialogTest, ScrollBarOnlyWhenTheWrappedLinesDoNotFit) {
+  const QString longLine = QString("word ").repeated(30);  // wraps inside the field
+  const std::pair<QString, bool> cases[] = {
+      {"Short note.", false},
+      {longLine, false},
+      {longLine + "\r" + longLine + "\r" + longLine + "\r" + longLine, true},
+      {QString("line\r").repeated(20), true},
+  };
+  for (const auto& [text, expected] : cases) {
+    Qt::ScrollBarPolicy policy = Qt::ScrollBarAsNeeded;
+    Show("Note", text, [&](TMsgDialog& d) {
+      policy = d.MessageTxt()->verticalScrollBarPolicy();
+      d.OkBtn()->click();
+    });
+    EXPECT_EQ(policy, expected ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff)
+        << text.left(40).toStdString();
+  }
+}
+
+TEST_F(MsgDialogTest, HelpOpensItsTopicAndLeavesTheDialogOpen) {
+  THelp help;
+  help.SetHelpFile(QString(std::getenv("TARNWICK_SOURCE_DIR")) + "/resources/TARNWICK.HLP");
+  bool stillOpen = false;
+  const int result = Show("Warning", "Question", [&](TMsgDialog& d) {
+    d.HelpBtn()->click();
+    stillOpen = d.isVisible();
+    d.OkBtn()->click();
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(result, kMsgResultOk);
+  EXPECT_EQ(help.CurrentTopic(), "HelpID_5");
+  help.Quit();
+}
+
+}  // namespace
+}  // namespace tw

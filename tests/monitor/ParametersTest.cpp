@@ -1,0 +1,352 @@
+// Loading and saving the parameters file with real files in a temporary folder.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "monitor/Parameters.h"
+#include "support/TempDir.h"
+
+namespace tw {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Fills rows 1..count with distinct texts in every cell.
+ResourceTable TableWith(int count) {
+  ResourceTable table;
+  table.SetRowCount(count + 1);
+  for (int row = 1; row <= count; ++row) {
+    for (int col = 0; col < Col::Count; ++col)
+      table.SetCell(col, row, "r" + std::to_string(row) + "c" + std::to_string(col));
+  }
+  return table;
+}
+
+// Key names of one section, in file order.
+std::vector<std::string> KeysOf(const std::string& text, const std::string& section) {
+  std::vector<std::string> keys;
+  std::istringstream in(text);
+  std::string line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') {
+      inside = line == "[" + section + "]";
+    } else if (inside && line.find('=') != std::string::npos) {
+      keys.push_back(line.substr(0, line.find('=')));
+    }
+  }
+  return keys;
+}
+
+class ParametersTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("TARNWICK_STATE_DIR", state_.Path().c_str(), 1); }
+  void TearDown() override { unsetenv("TARNWICK_STATE_DIR"); }
+
+  test::TempDir folder_;
+  test::TempDir state_;
+  std::string path_ = folder_.File(kParametersFileName);
+};
+
+TEST_F(ParametersTest, FirstStartWithoutFileAppliesTheDefaultsOfAnInvalidFile) {
+  ResourceTable table;
+  WindowParameters params;
+  params.trend = true;
+  EXPECT_EQ(LoadParameters(path_, table, params), LoadOutcome::Invalid);
+  EXPECT_EQ(table.RowCount(), 1);
+  EXPECT_FALSE(params.trend);  // trend screen hidden
+  EXPECT_EQ(params.dialUpTable, DefaultDialUpTable());
+  ASSERT_EQ(params.dialUpTable.size(), 3u);
+  EXPECT_EQ(params.dialUpTable[1].dialogTitle, "Dial-Up Networking");
+  EXPECT_EQ(params.dialogFont.color, SystemColorValue(SystemColor::BtnText));
+  EXPECT_EQ(params.stringGridFont.color, SystemColorValue(SystemColor::BtnText));
+  EXPECT_EQ(params.editLineFont.color, clLime);
+  EXPECT_FALSE(ParametersSavedBefore(path_));
+}
+
+TEST_F(ParametersTest, OnlyTheExactSignatureMakesAFileValid) {
+  const std::pair<const char*, LoadOutcome> cases[] = {
+      {"[Main]\r\nSign=Network speed\r\n", LoadOutcome::Loaded},
+      {"[MAIN]\nsign =  Network speed \n", LoadOutcome::Loaded},
+      {"[Main]\r\nSign=network speed\r\n", LoadOutcome::Invalid},
+      {"[Main]\r\nSign=NETWORK SPEED\r\n", LoadOutcome::Invalid},
+      {"[Main]\r\nSign=Network  speed\r\n", LoadOutcome::Invalid},
+      {"[Main]\r\nSign=\r\n", LoadOutcome::Invalid},
+      {"[Other]\r\nSign=Network speed\r\n", LoadOutcome::Invalid},
+      {"", LoadOutcome::Invalid},
+  };
+  for (const auto& [text, expected] : cases) {
+    WriteAll(path_, text);
+    ResourceTable table;
+    WindowParameters params;
+    EXPECT_EQ(LoadParameters(path_, table, params), expected) << text;
+  }
+}
+
+TEST_F(ParametersTest, ThreeResourcesWrite114ObjectKeysInRowOrder) {
+  const ResourceTable table = TableWith(3);
+  ASSERT_TRUE(SaveParameters(path_, table, WindowParameters{}));
+  const std::string text = ReadAll(path_);
+  const std::vector<std::string> keys = KeysOf(text, "Objects");
+  ASSERT_EQ(keys.size(), 1u + 114u);
+  EXPECT_EQ(keys[0], "Number");
+  EXPECT_EQ(keys[1], "Object10");
+  EXPECT_EQ(keys[38], "Object137");
+  EXPECT_EQ(keys[39], "Object20");
+  EXPECT_EQ(keys[114], "Object337");
+  EXPECT_NE(text.find("\r\nObject110=r1c10\r\n"), std::string::npos);
+  // Section order, fixed key forms and CR LF line ends.
+  const char* const order[] = {
+      "[Main]\r\nSign=Network speed\r\n",
+      "[Objects]\r\nNumber=3\r\n",
+      "[Position]\r\nLeft=",
+      "[Buttons]\r\nPing objects=0\r\nTrend=0\r\nHGrdBtn=1\r\nVGrdBtn=1\r\nHTrendGrdBtn=1\r\n"
+      "VTrendGrdBtn=1\r\nShrinked=0\r\nStayOnTop=0\r\n",
+      "[Resource Window]\r\nColWidth 1=10\r\nColWidth 2=101\r\nColWidth 3=76\r\nColWidth 4=77\r\n"
+      "ColWidth 5=93\r\n",
+      "[Scale]\r\nScale= 2.00000000000000E+0000\r\nTrendScale= 2.00000000000000E+0000\r\n",
+      "[Dial_Up]\r\nEnabled=0\r\nInterval=3000\r\nNumber=2\r\nDialog1=\r\nButton1=\r\n",
+      "[Fonts]\r\nDialog Text Font Name=MS Sans Serif\r\nDialog Text Font Size=8\r\n"
+      "Dialog Text Font Bold=1\r\nDialog Text Font Italic=0\r\nDialog Text Font Color=clBlack\r\n",
+      "Edit Line Font Color=clLime\r\n",
+      "[Trend]\r\nEnabled=1\r\n",
+      "[Misc]\r\nUserKnownCDFileSize=0\r\n"};
+  size_t at = 0;
+  for (const char* part : order) {
+    const size_t found = text.find(part, at);
+    ASSERT_NE(found, std::string::npos) << part;
+    at = found;
+  }
+}
+
+TEST_F(ParametersTest, ScalesUseTheScientificFormAndTheirLimits) {
+  const std::pair<double, const char*> written[] = {
+      {2, " 2.00000000000000E+0000"},   {1000, " 1.00000000000000E+0003"},
+      {0.5, " 5.00000000000000E-0001"}, {0, " 0.00000000000000E+0000"},
+      {-3, "-3.00000000000000E+0000"},  {123456.789, " 1.23456789000000E+0005"}};
+  for (const auto& [value, text] : written) {
+    EXPECT_EQ(ScaleText(value), text);
+    EXPECT_EQ(ScaleText(value).size(), 23u);
+  }
+  const std::pair<const char*, double> read[] = {{" 1.00000000000000E+0003", 1000},
+                                                 {" 2.00000000000000E+0005", 100000},
+                                                 {"", 1000},
+                                                 {"abc", 1000},
+                                                 {"0", 1000},
+                                                 {"100000", 100000},
+                                                 {" 5.00000000000000E-0001", 0.5},
+                                                 {"-5", 1000},
+                                                 {"20", 20}};
+  for (const auto& [text, value] : read) EXPECT_DOUBLE_EQ(ScaleFromText(text), value) << text;
+
+  WriteAll(path_, "[Main]\r\nSign=Network speed\r\n[Scale]\r\nScale= 1.00000000000000E+0003\r\n");
+  ResourceTable table;
+  WindowParameters params;
+  ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+  EXPECT_DOUBLE_EQ(params.scale, 1000);
+  EXPECT_DOUBLE_EQ(params.trendScale, 1000);  // missing
+}
+
+TEST_F(ParametersTest, FontStylesAreOnlyAddedAndMissingKeysKeepTheCurrentFont) {
+  WriteAll(path_,
+           "[Main]\r\nSign=Network speed\r\n[Fonts]\r\n"
+           "Dialog Text Font Bold=0\r\nDialog Text Font Italic=1\r\nDialog Text Font Size=12\r\n"
+           "String Grid Text Font Name=Courier New\r\nString Grid Text Font Color=$000000FF\r\n"
+           "String Grid Text Font Size=0\r\nEdit Line Font Color=no colour\r\n");
+  ResourceTable table;
+  WindowParameters params;
+  params.stringGridFont.bold = false;
+  ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+  EXPECT_TRUE(params.dialogFont.bold);  // "Bold" = 0 keeps the bold style
+  EXPECT_TRUE(params.dialogFont.italic);
+  EXPECT_EQ(params.dialogFont.size, 12);
+  EXPECT_EQ(params.dialogFont.name, "MS Sans Serif");
+  EXPECT_FALSE(params.stringGridFont.bold);  // missing key keeps the current style
+  EXPECT_EQ(params.stringGridFont.name, "Courier New");
+  EXPECT_EQ(params.stringGridFont.color, clRed);
+  EXPECT_EQ(params.stringGridFont.size, 8);  // an impossible size keeps the current one
+  EXPECT_EQ(params.editLineFont.color, clLime);
+}
+
+TEST_F(ParametersTest, EverySettingSurvivesASaveAndALoad) {
+  WindowParameters saved;
+  saved.left = -20;
+  saved.top = 345;
+  saved.pingObjects = true;
+  saved.trend = true;
+  saved.hGrid = false;
+  saved.vTrendGrid = false;
+  saved.shrinked = true;
+  saved.stayOnTop = true;
+  saved.columnWidths = {11, 12, 13, 14, 15};
+  saved.scale = 50;
+  saved.trendScale = 20000;
+  saved.dialUpEnabled = true;
+  saved.dialUpIntervalMs = 7000;
+  saved.dialUpTable = {{"Connect To", "Connect"}, {" Padded title ", "\"OK\""}};
+  saved.dialogFont = {"Arial", 10, true, true, clNavy};
+  saved.stringGridFont = {"Courier New", 9, false, false,
+                          SystemColorValue(SystemColor::WindowText)};
+  saved.editLineFont = {"Verdana", 11, true, false, static_cast<ColorValue>(0x00123456)};
+  saved.trendEnabled = false;
+  saved.userKnownCDFileSize = true;
+  ResourceTable table = TableWith(2);
+  table.SetCell(Col::WriteSpeed, 1, "     1.50 Kbps");
+  ASSERT_TRUE(SaveParameters(path_, table, saved));
+
+  ResourceTable loadedTable;
+  WindowParameters loaded;
+  loaded.stringGridFont.bold = false;  // as the window had it
+  loaded.editLineFont.bold = true;
+  ASSERT_EQ(LoadParameters(path_, loadedTable, loaded), LoadOutcome::Loaded);
+  EXPECT_EQ(loaded.left, -20);
+  EXPECT_EQ(loaded.top, 345);
+  EXPECT_TRUE(loaded.pingObjects && loaded.trend && loaded.shrinked && loaded.stayOnTop);
+  EXPECT_FALSE(loaded.hGrid || loaded.vTrendGrid);
+  EXPECT_TRUE(loaded.vGrid && loaded.hTrendGrid);
+  EXPECT_EQ(loaded.columnWidths, saved.columnWidths);
+  EXPECT_DOUBLE_EQ(loaded.scale, 50);
+  EXPECT_DOUBLE_EQ(loaded.trendScale, 20000);
+  EXPECT_TRUE(loaded.dialUpEnabled);
+  EXPECT_EQ(loaded.dialUpIntervalMs, 7000);
+  EXPECT_EQ(loaded.dialUpTable, saved.dialUpTable);
+  for (auto font : {&WindowParameters::dialogFont, &WindowParameters::stringGridFont,
+                    &WindowParameters::editLineFont}) {
+    EXPECT_EQ((loaded.*font).name, (saved.*font).name);
+    EXPECT_EQ((loaded.*font).size, (saved.*font).size);
+    EXPECT_EQ((loaded.*font).bold, (saved.*font).bold);
+    EXPECT_EQ((loaded.*font).italic, (saved.*font).italic);
+    EXPECT_EQ((loaded.*font).color, (saved.*font).color);
+  }
+  EXPECT_FALSE(loaded.trendEnabled);
+  EXPECT_TRUE(loaded.userKnownCDFileSize);
+  ASSERT_EQ(loadedTable.RowCount(), 3);
+  EXPECT_EQ(loadedTable.Cell(Col::WriteSpeed, 1), "     1.50 Kbps");
+  EXPECT_EQ(loadedTable.Cell(Col::MaxCloseTitle, 2), "r2c37");
+  // The event bookkeeping is written like every cell and cleared at load.
+  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince}) {
+    EXPECT_EQ(loadedTable.Cell(col, 1), "");
+  }
+  EXPECT_TRUE(ParametersSavedBefore(path_));
+}
+
+TEST_F(ParametersTest, HundredResourcesSurviveAndTenKeepTheClassicKeys) {
+  for (int count : {1, 10, 11, 100}) {
+    SCOPED_TRACE(count);
+    const ResourceTable table = TableWith(count);
+    ASSERT_TRUE(SaveParameters(path_, table, WindowParameters{}));
+    const std::string text = ReadAll(path_);
+    const bool classic = count <= 10;
+    EXPECT_EQ(text.find("\r\nObject110="),
+              classic && count >= 1 ? text.find("\r\nObject110=r1c10") : std::string::npos);
+    EXPECT_EQ(text.find("Object1_0=") != std::string::npos, !classic);
+    ResourceTable loaded;
+    WindowParameters params;
+    ASSERT_EQ(LoadParameters(path_, loaded, params), LoadOutcome::Loaded);
+    ASSERT_EQ(loaded.ResourceCount(), count);
+    for (int row = 1; row <= count; ++row) {
+      for (int col = 0; col < Col::Count; ++col) {
+        if (col == Col::MinSince || col == Col::MinPerformed || col == Col::MaxPerformed ||
+            col == Col::MaxSince)
+          continue;
+        ASSERT_EQ(loaded.Cell(col, row), table.Cell(col, row)) << "row " << row << " col " << col;
+      }
+    }
+  }
+}
+
+TEST_F(ParametersTest, AnOlderFileWithElevenResourcesReadsAsItsWriterWould) {
+  // The classic keys of row 11 column 0 and row 1 column 10 coincide; the
+  // first occurrence wins, as the older writer's own reader had it.
+  WriteAll(path_,
+           "[Main]\r\nSign=Network "
+           "speed\r\n[Objects]\r\nNumber=11\r\nObject10=first\r\nObject110=shared\r\n"
+           "Object111=x\r\n");
+  ResourceTable table;
+  WindowParameters params;
+  ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+  EXPECT_EQ(table.Cell(0, 1), "first");
+  EXPECT_EQ(table.Cell(10, 1), "shared");
+  EXPECT_EQ(table.Cell(0, 11), "shared");
+  EXPECT_EQ(table.Cell(1, 11), "x");
+}
+
+TEST_F(ParametersTest, DamagedCountsAreBounded) {
+  const std::pair<const char*, int> cases[] = {
+      {"-5", 0}, {"junk", 0}, {"2000000000", kMaxResources}};
+  for (const auto& [number, rows] : cases) {
+    WriteAll(path_, std::string("[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=") + number +
+                        "\r\n[Dial_Up]\r\nNumber=" + number + "\r\n");
+    ResourceTable table;
+    WindowParameters params;
+    ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+    EXPECT_EQ(table.ResourceCount(), rows) << number;
+    EXPECT_EQ(params.dialUpTable.size(), rows == 0 ? 1u : static_cast<size_t>(kMaxDialUpRows))
+        << number;
+  }
+}
+
+TEST_F(ParametersTest, KeysOfOtherWritersSurviveASave) {
+  WriteAll(path_,
+           "[Main]\r\nSign=Network "
+           "speed\r\nComment=kept\r\n[Objects]\r\nNumber=12\r\nObject12_5=stale\r\n"
+           "[Extra]\r\nA=1\r\n");
+  ASSERT_TRUE(SaveParameters(path_, TableWith(1), WindowParameters{}));
+  const std::string text = ReadAll(path_);
+  EXPECT_NE(text.find("Comment=kept\r\n"), std::string::npos);
+  EXPECT_NE(text.find("[Extra]\r\nA=1\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("stale"), std::string::npos);  // the resource list is written afresh
+}
+
+TEST_F(ParametersTest, AFailedSaveLeavesTheOldFileIntact) {
+  ASSERT_TRUE(SaveParameters(path_, TableWith(2), WindowParameters{}));
+  const std::string before = ReadAll(path_);
+
+  // A file-size limit makes the write fail half way, as a full disk would.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string error;
+  const bool saved = SaveParameters(path_, TableWith(100), WindowParameters{}, &error);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(saved);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ReadAll(path_), before);
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
+    files += entry.is_regular_file();
+  EXPECT_EQ(files, 1u);  // no temporary file left behind
+
+  // A folder that does not exist fails without creating anything.
+  EXPECT_FALSE(
+      SaveParameters(folder_.File("missing/RAREDARI.INI"), TableWith(1), WindowParameters{}));
+}
+
+TEST_F(ParametersTest, SavedBeforeIsRememberedOutsideTheFile) {
+  EXPECT_FALSE(ParametersSavedBefore(path_));
+  ASSERT_TRUE(SaveParameters(path_, TableWith(0), WindowParameters{}));
+  EXPECT_TRUE(ParametersSavedBefore(path_));
+  EXPECT_FALSE(ParametersSavedBefore(folder_.File("other.ini")));
+  EXPECT_EQ(ReadAll(path_).find(state_.Path()), std::string::npos);
+  std::filesystem::remove(path_);
+  EXPECT_TRUE(ParametersSavedBefore(path_));  // a lost file is still known to have existed
+}
+
+}  // namespace
+}  // namespace tw
