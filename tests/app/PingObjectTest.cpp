@@ -10,6 +10,7 @@
 #include "app/PingObject.h"
 #include "platform/fake/OffsetClock.h"
 #include "support/QtTestApp.h"
+#include "support/TempDir.h"
 
 namespace tw {
 namespace {
@@ -23,7 +24,12 @@ QWidget* FindTopLevel(const QString& name) {
 
 class PingObjectTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::EnsureQtApp(); }
+  void SetUp() override {
+    test::EnsureQtApp();
+    // Each test keeps its parameters file to itself.
+    setenv("TARNWICK_HOME", home.Path().c_str(), 1);
+  }
+  test::TempDir home;
   OffsetClock clock;
 };
 
