@@ -20,6 +20,7 @@ class QTableWidget;
 namespace tw {
 
 class TProgExit;
+class TEventServices;
 
 class TPingObject final : public QWidget, private ThreadHost, private TickHandler {
   Q_OBJECT
@@ -47,6 +48,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   int SpeedIconIndexShown() const { return iconIndex_; }
   // How long closing waits for threads to notice their flags (ms).
   void SetFlagWaitMs(uint64_t ms) { sampling_.SetFlagWaitMs(ms); }
+  // Speed events, sound player, dial-up keeper and its timer (created on first use).
+  TEventServices& EventServices();
 
  public slots:
   void StartBtnClick();
@@ -79,7 +82,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // TickHandler
   void ClearChart() override {}
   void DrawRow(int row, const MeasurementSnapshot& results) override {}
-  void CheckEvents(int row, double currentSpeed) override {}
+  void CheckEvents(int row, double currentSpeed) override;
   int SelectedRow() const override;
   void SetSpeedIcon(int index) override { iconIndex_ = index; }
   void FinishChart() override {}
@@ -98,6 +101,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QPushButton* deleteBtn_ = nullptr;
   QTableWidget* statusTable_ = nullptr;
   QPointer<TProgExit> progExit_;
+  TEventServices* eventServices_ = nullptr;  // child object
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;
   bool closed_ = false;
