@@ -6,7 +6,7 @@
 namespace tw {
 
 void TEventActions::PlaySoundFile(const std::string& file) {
-  player_.PlaySoundFile(file);
+  player_().PlaySoundFile(file);
 }
 
 void TEventActions::RunProgram(const std::string& commandLine, const std::string& folder) {

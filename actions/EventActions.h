@@ -2,6 +2,8 @@
 // sound player, program start and program closing.
 #pragma once
 
+#include <functional>
+
 #include "actions/Player.h"
 #include "monitor/SpeedEvents.h"
 #include "platform/TopWindows.h"
@@ -10,7 +12,9 @@ namespace tw {
 
 class TEventActions final : public EventActions {
  public:
-  TEventActions(TPlayer& player, TopWindows& windows) : player_(player), windows_(windows) {}
+  // `player` gives the sound player, created when first needed.
+  TEventActions(std::function<TPlayer&()> player, TopWindows& windows)
+      : player_(std::move(player)), windows_(windows) {}
 
   void PlaySoundFile(const std::string& file) override;
   void RunProgram(const std::string& commandLine, const std::string& folder) override;
@@ -18,7 +22,7 @@ class TEventActions final : public EventActions {
   void CloseProgramByTitle(const std::string& title) override;
 
  private:
-  TPlayer& player_;
+  std::function<TPlayer&()> player_;
   TopWindows& windows_;
 };
 

@@ -75,6 +75,7 @@ void TPlayer::PlaySoundFile(const std::string& fileName) {
   }
   errorShown_ = false;
   device_->Open(fileName_);
+  if (errorShown_) return;
   timer2_.start();
   device_->Play();
   timer1_.start();
@@ -93,6 +94,7 @@ void TPlayer::showEvent(QShowEvent* event) {
   if (fileName_.empty()) return;
   errorShown_ = false;
   device_->Open(fileName_);
+  if (errorShown_) return;
   labelFileName_->setText(QString::fromStdString(fileName_));
   timer2_.start();
   device_->Play();

@@ -24,8 +24,9 @@ class TEventServices final : public QObject {
   TEventServices(ResourceTable& table, Clock& clock, QObject* parent);
   ~TEventServices() override;
 
-  // The sound player window "Phonograph" (hidden until a Test shows it).
-  TPlayer& Player() { return *player_; }
+  // The sound player window "Phonograph" (hidden until a Test shows it);
+  // created on first use, as opening the media system takes a moment.
+  TPlayer& Player();
   // The actions, also for the event dialog's Test buttons.
   EventActions& Actions() { return actions_; }
   SpeedEvents& Events() { return events_; }

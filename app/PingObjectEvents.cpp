@@ -8,8 +8,7 @@ TEventServices::TEventServices(ResourceTable& table, Clock& clock, QObject* pare
     : QObject(parent),
       windows_(OpenTopWindows()),
       buttons_(OpenAccessibleButtons()),
-      player_(std::make_unique<TPlayer>()),
-      actions_(*player_, *windows_),
+      actions_([this]() -> TPlayer& { return Player(); }, *windows_),
       events_(table, clock, actions_),
       keeper_(*windows_, *buttons_) {
   setObjectName("EventServices");
@@ -17,6 +16,11 @@ TEventServices::TEventServices(ResourceTable& table, Clock& clock, QObject* pare
 }
 
 TEventServices::~TEventServices() = default;
+
+TPlayer& TEventServices::Player() {
+  if (!player_) player_ = std::make_unique<TPlayer>();
+  return *player_;
+}
 
 TEventServices& TPingObject::EventServices() {
   if (eventServices_ == nullptr) eventServices_ = new TEventServices(table_, clock_, this);

@@ -12,7 +12,8 @@ namespace tw {
 class AccessibleButtons {
  public:
   virtual ~AccessibleButtons() = default;
-  // False when the accessibility service cannot be reached.
+  // False when the accessibility service cannot be reached (known only once
+  // the connection has been tried: see WaitIdle).
   virtual bool Available() const = 0;
   // Posts a press: inside the top-level window titled `windowTitle` of
   // process `pid` (0: any process), the first control whose name contains
@@ -20,8 +21,8 @@ class AccessibleButtons {
   // there. Returns at once; nothing reports whether a control was found.
   virtual void PostPress(int64_t pid, const std::string& windowTitle,
                          const std::string& buttonText) = 0;
-  // Waits until every posted press has been tried (at most `timeoutMs`);
-  // true when the queue ran empty in time.
+  // Waits until the connection has been tried and every posted press has
+  // been tried (at most `timeoutMs`); true when that happened in time.
   virtual bool WaitIdle(int timeoutMs) = 0;
 };
 

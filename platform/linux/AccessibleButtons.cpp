@@ -8,11 +8,11 @@
 // presses are posted and the caller never waits, as with a posted click.
 #include "platform/AccessibleButtons.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
-#include <future>
 #include <mutex>
 #include <thread>
 
@@ -98,10 +98,10 @@ class AtspiButtons final : public AccessibleButtons {
   AtspiButtons() {
     // Without a session bus the library would try to start one of its own.
     if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr) return;
-    std::promise<bool> started;
-    auto ready = started.get_future();
-    worker_ = std::thread([this, &started] { Run(started); });
-    available_ = ready.get();
+    available_ = true;
+    // Connecting may take a moment (the bus is started on demand): the
+    // worker does it, and presses posted meanwhile wait in the queue.
+    worker_ = std::thread([this] { Run(); });
   }
   ~AtspiButtons() override {
     {
@@ -112,11 +112,11 @@ class AtspiButtons final : public AccessibleButtons {
     if (worker_.joinable()) worker_.join();
   }
 
-  bool Available() const override { return available_; }
+  bool Available() const override { return available_.load(); }
 
   void PostPress(int64_t pid, const std::string& windowTitle,
                  const std::string& buttonText) override {
-    if (!available_ || buttonText.empty()) return;
+    if (!available_.load() || buttonText.empty()) return;
     std::lock_guard<std::mutex> lock(mutex_);
     // A program that no longer answers must not make the queue grow without
     // end: the next tick posts the same presses again anyway.
@@ -128,21 +128,27 @@ class AtspiButtons final : public AccessibleButtons {
   bool WaitIdle(int timeoutMs) override {
     std::unique_lock<std::mutex> lock(mutex_);
     return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                          [this] { return jobs_.empty() && !busy_; });
+                          [this] { return started_ && jobs_.empty() && !busy_; });
   }
 
  private:
-  void Run(std::promise<bool>& started) {
-    if (atspi_init() > 1) {
-      started.set_value(false);
+  void Run() {
+    const bool connected = atspi_init() <= 1;
+    if (connected) {
+      context_ = g_main_context_new();
+      atspi_set_main_context(context_);
+      // Calls into a program that does not answer give up after 2 s.
+      atspi_set_timeout(2000, 5000);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    started_ = true;
+    if (!connected) {
+      available_ = false;
+      jobs_.clear();
+      idle_.notify_all();
       return;
     }
-    context_ = g_main_context_new();
-    atspi_set_main_context(context_);
-    // Calls into a program that does not answer give up after 2 s.
-    atspi_set_timeout(2000, 5000);
-    started.set_value(true);
-    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.notify_all();
     while (true) {
       wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
       if (stop_) break;
@@ -190,7 +196,8 @@ class AtspiButtons final : public AccessibleButtons {
   std::deque<PressJob> jobs_;
   bool stop_ = false;
   bool busy_ = false;
-  bool available_ = false;
+  bool started_ = false;  // the connection has been tried
+  std::atomic<bool> available_{false};
   GMainContext* context_ = nullptr;
 };
 
@@ -207,8 +214,7 @@ class NoAccessibleButtons final : public AccessibleButtons {
 
 std::unique_ptr<AccessibleButtons> OpenAccessibleButtons() {
 #if TARNWICK_HAVE_ATSPI
-  auto buttons = std::make_unique<AtspiButtons>();
-  if (buttons->Available()) return buttons;
+  if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return std::make_unique<AtspiButtons>();
 #endif
   return std::make_unique<NoAccessibleButtons>();
 }

@@ -22,6 +22,7 @@ class DialUpKeeperTest : public ::testing::Test {
     windows = OpenTopWindows();
     if (!windows->Available()) GTEST_SKIP() << "the X server cannot be reached";
     buttons = OpenAccessibleButtons();
+    buttons->WaitIdle(15000);
     if (!buttons->Available()) {
       GTEST_SKIP() << "the AT-SPI accessibility bus cannot be reached (needs a D-Bus session "
                       "with at-spi2-core)";
