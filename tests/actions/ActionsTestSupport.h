@@ -29,9 +29,12 @@ inline bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+// A program of the build's bin folder: TARNWICK_BIN_DIR, else the folder of
+// this test program (they are built side by side).
 inline std::string TestProgram(const std::string& name) {
   const char* bin = std::getenv("TARNWICK_BIN_DIR");
-  return std::string(bin != nullptr ? bin : ".") + "/" + name;
+  if (bin != nullptr && *bin != '\0') return std::string(bin) + "/" + name;
+  return QCoreApplication::applicationDirPath().toStdString() + "/" + name;
 }
 
 // A test program running for the length of a test; killed at the end.
