@@ -14,10 +14,13 @@ std::string ExecutableFolder() {
 }
 
 std::string ProgramFolder() {
-  if (const char* home = std::getenv("TARNWICK_HOME"); home != nullptr && *home != '\0') return home;
+  if (const char* home = std::getenv("TARNWICK_HOME"); home != nullptr && *home != '\0')
+    return home;
   return ExecutableFolder();
 }
 
-std::string ProgramFile(const std::string& name) { return ProgramFolder() + "\\" + name; }
+std::string ProgramFile(const std::string& name) {
+  return ProgramFolder() + "\\" + name;
+}
 
 }  // namespace tw
