@@ -15,7 +15,10 @@ TEventServices::TEventServices(ResourceTable& table, Clock& clock, QObject* pare
   dialUpTimer_ = new TDialUpTimer(keeper_, this);
 }
 
-TEventServices::~TEventServices() = default;
+TEventServices::~TEventServices() {
+  // The timer goes first: it runs the keeper, which is a member.
+  delete dialUpTimer_;
+}
 
 TPlayer& TEventServices::Player() {
   if (!player_) player_ = std::make_unique<TPlayer>();

@@ -31,11 +31,11 @@ class DialUpKeeperTest : public ::testing::Test {
 
   // Starts a dialog and waits until its window is there.
   std::unique_ptr<Child> Dialog(const std::string& title, const std::string& button,
-                                const std::string& record) {
-    auto child = std::make_unique<Child>(
-        test::TestProgram("tw_connect_dialog"),
-        QStringList{QString::fromStdString(title), QString::fromStdString(button),
-                    QString::fromStdString(record)});
+                                const std::string& record, const std::string& label = "") {
+    QStringList arguments{QString::fromStdString(title), QString::fromStdString(button),
+                          QString::fromStdString(record)};
+    if (!label.empty()) arguments << QString::fromStdString(label);
+    auto child = std::make_unique<Child>(test::TestProgram("tw_connect_dialog"), arguments);
     EXPECT_TRUE(test::WaitForWindow(*windows, title)) << title;
     return child;
   }
@@ -50,10 +50,14 @@ class DialUpKeeperTest : public ::testing::Test {
 TEST_F(DialUpKeeperTest, PressesMatchingDialogsOnly) {
   const std::string mine = dir.File("mine"), backup = dir.File("backup");
   const std::string lower = dir.File("lower"), noButton = dir.File("nobutton");
+  const std::string labelFirst = dir.File("labelfirst");
   auto a = Dialog("Connect To My Provider", "&Connect", mine);
   auto b = Dialog("Connect To Backup Provider", "&Connect", backup);
   auto c = Dialog("connect to my provider", "&Connect", lower);
   auto d = Dialog("Reestablish Connection", "&Reconnect", noButton);
+  // A label before the button whose text contains the button text takes the
+  // press instead, and the search in that dialog stops there.
+  auto e = Dialog("Connect To Label First", "&Connect", labelFirst, "Connect by modem");
 
   DialUpKeeper keeper(*windows, *buttons);
   ConnectWindowsTable& table = keeper.Table();
@@ -96,6 +100,7 @@ TEST_F(DialUpKeeperTest, PressesMatchingDialogsOnly) {
   // no other control of a matching dialog was pressed.
   EXPECT_EQ(CountLines(lower, "pressed"), 0);
   EXPECT_EQ(CountLines(noButton, "pressed"), 0);
+  EXPECT_EQ(CountLines(labelFirst, "pressed"), 0);
   EXPECT_EQ(CountLines(mine, "cancelled"), 0);
 }
 

@@ -1,6 +1,6 @@
 // A dialog box like a dial-up program's "connect" box. Each press of its
 // button appends a line to a record file.
-// Usage: tw_connect_dialog <title> <button caption> <record file>
+// Usage: tw_connect_dialog <title> <button caption> <record file> [<label text>]
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
 
   QDialog dialog;
   dialog.setWindowTitle(title);
-  auto* label = new QLabel("The line is busy.", &dialog);
+  const QString text = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString("The line is busy.");
+  auto* label = new QLabel(text, &dialog);
   auto* press = new QPushButton(caption, &dialog);
   auto* cancel = new QPushButton("Cancel", &dialog);
   QObject::connect(press, &QPushButton::clicked, [&] { Record(record, "pressed"); });
