@@ -20,6 +20,19 @@ class QtSoundDevice final : public SoundDevice {
     QObject::connect(
         &player_, &QMediaPlayer::errorOccurred,
         [this](QMediaPlayer::Error, const QString& text) { ReportError(text.toStdString()); });
+    QObject::connect(
+        &player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus status) {
+          if (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia) {
+            loaded_ = true;
+          } else if (status == QMediaPlayer::EndOfMedia) {
+            loaded_ = true;
+            atEnd_ = true;
+          }
+        });
+    QObject::connect(&player_, &QMediaPlayer::playbackStateChanged,
+                     [this](QMediaPlayer::PlaybackState state) {
+                       if (state == QMediaPlayer::PlayingState) atEnd_ = false;
+                     });
   }
   ~QtSoundDevice() override {
     player_.stop();
@@ -29,6 +42,10 @@ class QtSoundDevice final : public SoundDevice {
   void Open(const std::string& file) override {
     player_.stop();
     player_.setSource(QUrl());
+    // Length and end belong to the medium now opening: until it has loaded,
+    // what the player reports may still be the previous medium's.
+    loaded_ = false;
+    atEnd_ = false;
     const QString name = QString::fromStdString(file);
     // The media system reports a missing file only later and in vaguer
     // words; a file that is not there is known at once.
@@ -41,16 +58,18 @@ class QtSoundDevice final : public SoundDevice {
   void Close() override {
     player_.stop();
     player_.setSource(QUrl());
+    loaded_ = false;
+    atEnd_ = false;
   }
   void Play() override {
     if (!player_.source().isEmpty()) player_.play();
   }
   void Stop() override { player_.pause(); }
   void Rewind() override { player_.setPosition(0); }
-  int64_t LengthMs() const override { return player_.duration(); }
+  int64_t LengthMs() const override { return loaded_ ? player_.duration() : 0; }
   int64_t PositionMs() const override {
-    if (player_.mediaStatus() == QMediaPlayer::EndOfMedia) return player_.duration();
-    return player_.position();
+    if (!loaded_) return 0;
+    return atEnd_ ? player_.duration() : player_.position();
   }
   SoundMode Mode() const override {
     if (player_.source().isEmpty() || player_.mediaStatus() == QMediaPlayer::InvalidMedia) {
@@ -69,6 +88,8 @@ class QtSoundDevice final : public SoundDevice {
  private:
   QMediaPlayer player_;
   QAudioOutput output_;
+  bool loaded_ = false;  // the open medium has loaded (its length is known)
+  bool atEnd_ = false;   // it has played to its end
 };
 
 #else

@@ -63,7 +63,8 @@ class PlayerTest : public ::testing::Test {
     while (QMessageBox* box = ErrorBox()) box->close();
   }
 
-  // Skips when the media system cannot play at all here.
+  // Skips when the media system cannot play at all here (callers return
+  // when IsSkipped()).
   void RequirePlayback() {
     player.PlaySoundFile(wav);
     if (!WaitFor([&] { return player.Device().LengthMs() > 0 || ErrorBox() != nullptr; }, 5000) ||
@@ -80,6 +81,7 @@ class PlayerTest : public ::testing::Test {
 
 TEST_F(PlayerTest, HiddenPlaybackRunsToTheEnd) {
   RequirePlayback();
+  if (IsSkipped()) return;
   EXPECT_FALSE(player.isVisible());
   EXPECT_NEAR(static_cast<double>(player.Device().LengthMs()), 600, 50);
   EXPECT_TRUE(player.Timer1()->isActive());
@@ -92,6 +94,7 @@ TEST_F(PlayerTest, HiddenPlaybackRunsToTheEnd) {
 
 TEST_F(PlayerTest, ANewSoundRestartsFromTheBeginning) {
   RequirePlayback();
+  if (IsSkipped()) return;
   ASSERT_TRUE(WaitFor([&] { return player.Device().PositionMs() >= 300; }, 10000));
   player.PlaySoundFile(wav);
   EXPECT_TRUE(WaitFor([&] { return player.Device().PositionMs() < 300; }, 2000));
@@ -100,6 +103,7 @@ TEST_F(PlayerTest, ANewSoundRestartsFromTheBeginning) {
 
 TEST_F(PlayerTest, ShownModallyItPlaysAndClosesAtTheEnd) {
   RequirePlayback();
+  if (IsSkipped()) return;
   ASSERT_TRUE(WaitFor([&] { return !player.Timer1()->isActive(); }, 10000));
   player.SetSoundFile(wav);
   QTimer guard;
