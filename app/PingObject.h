@@ -23,6 +23,7 @@ namespace tw {
 class TProgExit;
 class TMsgDialog;
 class THelp;
+class TEventServices;
 
 class TPingObject final : public QWidget, private ThreadHost, private TickHandler {
   Q_OBJECT
@@ -50,6 +51,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   int SpeedIconIndexShown() const { return iconIndex_; }
   // How long closing waits for threads to notice their flags (ms).
   void SetFlagWaitMs(uint64_t ms) { sampling_.SetFlagWaitMs(ms); }
+  // Speed events, sound player, dial-up keeper and its timer (created on first use).
+  TEventServices& EventServices();
 
   // Parameters file and window-wide services (app/PingObjectParams.cpp).
   // The window-level settings as loaded; other parts read and change them
@@ -102,7 +105,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // TickHandler
   void ClearChart() override {}
   void DrawRow(int row, const MeasurementSnapshot& results) override {}
-  void CheckEvents(int row, double currentSpeed) override {}
+  void CheckEvents(int row, double currentSpeed) override;
   int SelectedRow() const override;
   void SetSpeedIcon(int index) override { iconIndex_ = index; }
   void FinishChart() override {}
@@ -120,6 +123,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TBitmapButton* deleteBtn_ = nullptr;
   QTableWidget* statusTable_ = nullptr;
   QPointer<TProgExit> progExit_;
+  TEventServices* eventServices_ = nullptr;  // child object
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;
   bool closed_ = false;

@@ -1,0 +1,222 @@
+// Pressing buttons through AT-SPI, the desktop's accessibility bus.
+//
+// Why a worker thread: every AT-SPI call is a D-Bus round trip to the program
+// that owns the window. Made from the user-interface thread, a call into this
+// program's own windows would wait for the very thread that is making it, and
+// a hung program would stall our windows until the call times out. The worker
+// owns the AT-SPI connection alone (it runs on a main context of its own), so
+// presses are posted and the caller never waits, as with a posted click.
+#include "platform/AccessibleButtons.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#if TARNWICK_HAVE_ATSPI
+#include <atspi/atspi.h>
+#endif
+
+namespace tw {
+
+namespace {
+
+struct PressJob {
+  int64_t pid;
+  std::string windowTitle;
+  std::string buttonText;
+};
+
+#if TARNWICK_HAVE_ATSPI
+
+// An AT-SPI object reference released at the end of its scope.
+class Ref {
+ public:
+  explicit Ref(AtspiAccessible* a = nullptr) : a_(a) {}
+  ~Ref() {
+    if (a_ != nullptr) g_object_unref(a_);
+  }
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  AtspiAccessible* get() const { return a_; }
+  explicit operator bool() const { return a_ != nullptr; }
+
+ private:
+  AtspiAccessible* a_;
+};
+
+std::string NameOf(AtspiAccessible* a) {
+  gchar* name = atspi_accessible_get_name(a, nullptr);
+  std::string text = name != nullptr ? name : "";
+  g_free(name);
+  return text;
+}
+
+// Presses the control by its press-like action, else its first action.
+void Press(AtspiAccessible* control) {
+  AtspiAction* action = atspi_accessible_get_action_iface(control);
+  if (action == nullptr) return;
+  const gint count = atspi_action_get_n_actions(action, nullptr);
+  gint chosen = count > 0 ? 0 : -1;
+  for (gint i = 0; i < count; ++i) {
+    gchar* name = atspi_action_get_action_name(action, i, nullptr);
+    const std::string n = name != nullptr ? name : "";
+    g_free(name);
+    if (n == "press" || n == "Press" || n == "click" || n == "activate") {
+      chosen = i;
+      break;
+    }
+  }
+  if (chosen >= 0) atspi_action_do_action(action, chosen, nullptr);
+  g_object_unref(action);
+}
+
+// Depth first through the window's controls in their order, as a walk
+// through child windows would go; stops at the first name containing the
+// text, pressed or not. Bounded, so a huge or cyclic tree cannot hold the
+// worker.
+bool PressFirstMatch(AtspiAccessible* parent, const std::string& text, int depth, int& budget) {
+  if (depth > 12) return false;
+  const gint count = atspi_accessible_get_child_count(parent, nullptr);
+  for (gint i = 0; i < count && budget > 0; ++i, --budget) {
+    Ref child(atspi_accessible_get_child_at_index(parent, i, nullptr));
+    if (!child) continue;
+    if (NameOf(child.get()).find(text) != std::string::npos) {
+      Press(child.get());
+      return true;
+    }
+    if (PressFirstMatch(child.get(), text, depth + 1, budget)) return true;
+  }
+  return false;
+}
+
+class AtspiButtons final : public AccessibleButtons {
+ public:
+  AtspiButtons() {
+    // Without a session bus the library would try to start one of its own.
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr) return;
+    available_ = true;
+    // Connecting may take a moment (the bus is started on demand): the
+    // worker does it, and presses posted meanwhile wait in the queue.
+    worker_ = std::thread([this] { Run(); });
+  }
+  ~AtspiButtons() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    if (worker_.joinable()) worker_.join();
+  }
+
+  bool Available() const override { return available_.load(); }
+
+  void PostPress(int64_t pid, const std::string& windowTitle,
+                 const std::string& buttonText) override {
+    if (!available_.load() || buttonText.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A program that no longer answers must not make the queue grow without
+    // end: the next tick posts the same presses again anyway.
+    if (jobs_.size() >= 64) return;
+    jobs_.push_back({pid, windowTitle, buttonText});
+    wake_.notify_all();
+  }
+
+  bool WaitIdle(int timeoutMs) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return started_ && jobs_.empty() && !busy_; });
+  }
+
+ private:
+  void Run() {
+    const bool connected = atspi_init() <= 1;
+    if (connected) {
+      context_ = g_main_context_new();
+      atspi_set_main_context(context_);
+      // Calls into a program that does not answer give up after 2 s.
+      atspi_set_timeout(2000, 5000);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    started_ = true;
+    if (!connected) {
+      available_ = false;
+      jobs_.clear();
+      idle_.notify_all();
+      return;
+    }
+    idle_.notify_all();
+    while (true) {
+      wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+      if (stop_) break;
+      PressJob job = std::move(jobs_.front());
+      jobs_.pop_front();
+      busy_ = true;
+      lock.unlock();
+      while (g_main_context_iteration(context_, FALSE)) {
+      }
+      Handle(job);
+      lock.lock();
+      busy_ = false;
+      if (jobs_.empty()) idle_.notify_all();
+    }
+    lock.unlock();
+    atspi_exit();
+    g_main_context_unref(context_);
+  }
+
+  void Handle(const PressJob& job) {
+    Ref desktop(atspi_get_desktop(0));
+    if (!desktop) return;
+    const gint apps = atspi_accessible_get_child_count(desktop.get(), nullptr);
+    for (gint a = 0; a < apps; ++a) {
+      Ref app(atspi_accessible_get_child_at_index(desktop.get(), a, nullptr));
+      if (!app) continue;
+      if (job.pid != 0 &&
+          static_cast<int64_t>(atspi_accessible_get_process_id(app.get(), nullptr)) != job.pid) {
+        continue;
+      }
+      const gint windows = atspi_accessible_get_child_count(app.get(), nullptr);
+      for (gint w = 0; w < windows; ++w) {
+        Ref window(atspi_accessible_get_child_at_index(app.get(), w, nullptr));
+        if (!window || NameOf(window.get()) != job.windowTitle) continue;
+        int budget = 5000;
+        PressFirstMatch(window.get(), job.buttonText, 0, budget);
+        return;
+      }
+    }
+  }
+
+  std::thread worker_;
+  std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::deque<PressJob> jobs_;
+  bool stop_ = false;
+  bool busy_ = false;
+  bool started_ = false;  // the connection has been tried
+  std::atomic<bool> available_{false};
+  GMainContext* context_ = nullptr;
+};
+
+#endif  // TARNWICK_HAVE_ATSPI
+
+class NoAccessibleButtons final : public AccessibleButtons {
+ public:
+  bool Available() const override { return false; }
+  void PostPress(int64_t, const std::string&, const std::string&) override {}
+  bool WaitIdle(int) override { return true; }
+};
+
+}  // namespace
+
+std::unique_ptr<AccessibleButtons> OpenAccessibleButtons() {
+#if TARNWICK_HAVE_ATSPI
+  if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return std::make_unique<AtspiButtons>();
+#endif
+  return std::make_unique<NoAccessibleButtons>();
+}
+
+}  // namespace tw
