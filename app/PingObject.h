@@ -94,6 +94,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void LoadParametersOnShow();
   void ApplyLoadedParameters();
   void ApplyFonts();
+  // The dial-up keeper's switch, period and table, to and from the parameters.
+  void ApplyDialUpParameters();
+  void CollectDialUpParameters();
   void SaveParametersOnClose();
   void QuitHelp();
 

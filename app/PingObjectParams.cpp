@@ -10,7 +10,9 @@
 #include <QScreen>
 #include <QTableWidget>
 
+#include "app/EventServices.h"
 #include "app/PingObject.h"
+#include "controls/SystemColors.h"
 #include "dialogs/Help.h"
 #include "dialogs/Msgdlg.h"
 #include "platform/ProgramFolder.h"
@@ -18,40 +20,6 @@
 namespace tw {
 
 namespace {
-
-// A colour value of the file as a Qt colour; desktop colours come from the
-// application's palette.
-QColor ToQColor(ColorValue value, const QPalette& palette) {
-  if (IsSystemColor(value)) {
-    switch (static_cast<SystemColor>(value & 0xFF)) {
-      case SystemColor::BtnText:
-        return palette.color(QPalette::ButtonText);
-      case SystemColor::WindowText:
-      case SystemColor::MenuText:
-      case SystemColor::CaptionText:
-        return palette.color(QPalette::WindowText);
-      case SystemColor::Window:
-        return palette.color(QPalette::Base);
-      case SystemColor::BtnFace:
-        return palette.color(QPalette::Button);
-      case SystemColor::GrayText:
-        return palette.color(QPalette::PlaceholderText);
-      case SystemColor::Highlight:
-        return palette.color(QPalette::Highlight);
-      case SystemColor::HighlightText:
-        return palette.color(QPalette::HighlightedText);
-      case SystemColor::InfoText:
-        return palette.color(QPalette::ToolTipText);
-      case SystemColor::InfoBk:
-        return palette.color(QPalette::ToolTipBase);
-      default:
-        return palette.color(QPalette::WindowText);
-    }
-  }
-  const auto bits = static_cast<uint32_t>(value);
-  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
-                static_cast<int>((bits >> 16) & 0xFF));
-}
 
 // The font of a setting. A family the desktop lacks (such as "MS Sans Serif"
 // on Linux) becomes the desktop's sans-serif family; the setting keeps its
@@ -129,8 +97,33 @@ void TPingObject::LoadParametersOnShow() {
           "An ERROR occured during reading parameters file\n" + QString::fromStdString(path));
     }
   }
+  ApplyDialUpParameters();
   setWindowTitle("Tarnwick");
   // The trend files are opened here once the trend storage is attached.
+}
+
+void TPingObject::ApplyDialUpParameters() {
+  ConnectWindowsTable& table = EventServices().ConnectWindows();
+  table.SetRowCount(static_cast<int>(params_.dialUpTable.size()) + 1);
+  for (size_t i = 0; i < params_.dialUpTable.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    table.SetCell(ConnectWindowsTable::TitleCol, row, params_.dialUpTable[i].dialogTitle);
+    table.SetCell(ConnectWindowsTable::ButtonCol, row, params_.dialUpTable[i].buttonText);
+  }
+  EventServices().DialUpTimer().SetIntervalMs(params_.dialUpIntervalMs);
+  EventServices().DialUpTimer().SetEnabled(params_.dialUpEnabled);
+}
+
+void TPingObject::CollectDialUpParameters() {
+  const ConnectWindowsTable& table = EventServices().ConnectWindows();
+  params_.dialUpTable.clear();
+  for (int row = 1; row < table.RowCount(); ++row) {
+    params_.dialUpTable.push_back({table.Cell(ConnectWindowsTable::TitleCol, row),
+                                   table.Cell(ConnectWindowsTable::ButtonCol, row)});
+  }
+  if (params_.dialUpTable.empty()) params_.dialUpTable.emplace_back();
+  params_.dialUpIntervalMs = EventServices().DialUpTimer().IntervalMs();
+  params_.dialUpEnabled = EventServices().DialUpTimer().Enabled();
 }
 
 void TPingObject::ApplyLoadedParameters() {
@@ -162,6 +155,7 @@ void TPingObject::SaveParametersOnClose() {
   params_.top = y();
   params_.pingObjects = startBtn_->isChecked();
   params_.trendEnabled = trendEnabled_;
+  CollectDialUpParameters();
   const std::string path = ParametersFileName();
   if (SaveParameters(path, table_, params_)) return;
   QApplication::restoreOverrideCursor();

@@ -1,13 +1,17 @@
 // Tarnwick: a desktop network-speed monitor.
 #include <QApplication>
 
+#include "actions/Player.h"
+#include "app/EventServices.h"
 #include "app/PingObject.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   tw::TPingObject mainWindow;
-  mainWindow.MsgDialog();  // the shared message dialog, made right after the main window
+  // The long-lived windows, in their order: main window, message dialog, sound player.
+  mainWindow.MsgDialog();
+  mainWindow.EventServices().Player();
   mainWindow.show();
   return QApplication::exec();
 }

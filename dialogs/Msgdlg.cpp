@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "controls/MyCntrl.h"
 #include "dialogs/Help.h"
-#include "dialogs/LightStripButton.h"
 #include "util/HelpIds.h"
 
 namespace tw {
@@ -28,24 +28,23 @@ constexpr int kOkGap = 2;
 
 struct KindLook {
   const char* caption;
-  QColor light;
+  ColorValue light;
 };
 
 KindLook LookOf(int kind) {
-  const QColor lime(0, 255, 0), red(255, 0, 0), navy(0, 0, 128);
   switch (kind) {
     case mbOk:
-      return {"Ok", lime};
+      return {"Ok", clLime};
     case mbCancel:
-      return {"Cancel", red};
+      return {"Cancel", clRed};
     case mbHelp:
-      return {"Help", navy};
+      return {"Help", clNavy};
     case mbYes:
-      return {"Yes", lime};
+      return {"Yes", clLime};
     case mbNo:
-      return {"No", red};
+      return {"No", clRed};
     default:
-      return {"", QColor()};
+      return {"", clNone};
   }
 }
 
@@ -91,25 +90,26 @@ void TMsgDialog::BuildControls() {
   neverAsk_->setObjectName("NeverAsk");
   neverAsk_->setGeometry(12, 116, kWidth - 24, 22);
 
-  okBtn_ = new TLightStripButton(this);
+  okBtn_ = new TBlackBitButton(this);
   okBtn_->setObjectName("OkBtn");
-  cancelBtn_ = new TLightStripButton(this);
+  cancelBtn_ = new TBlackBitButton(this);
   cancelBtn_->setObjectName("CancelBtn");
-  helpBtn_ = new TLightStripButton(this);
+  helpBtn_ = new TBlackBitButton(this);
   helpBtn_->setObjectName("HelpBtn");
   cancelBtn_->setGeometry(kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight);
   helpBtn_->setGeometry(kHelpLeft, kButtonTop, kButtonWidth, kButtonHeight);
-  for (TLightStripButton* button : {okBtn_, cancelBtn_, helpBtn_}) button->setAutoDefault(false);
-  connect(okBtn_, &QPushButton::clicked, this, [this] { done(kMsgResultOk); });
-  connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kMsgResultCancel); });
-  connect(helpBtn_, &QPushButton::clicked, this, &TMsgDialog::HelpBtnClick);
+  connect(okBtn_, &QAbstractButton::clicked, this, [this] { done(kMsgResultOk); });
+  connect(cancelBtn_, &QAbstractButton::clicked, this, [this] { done(kMsgResultCancel); });
+  connect(helpBtn_, &QAbstractButton::clicked, this, &TMsgDialog::HelpBtnClick);
 }
 
-void TMsgDialog::SetKind(TLightStripButton* button, int kind) {
+void TMsgDialog::SetKind(TBlackBitButton* button, int kind) {
   const KindLook look = LookOf(kind);
   button->setVisible(kind != mbHidden && look.caption[0] != '\0');
   button->setText(look.caption);
-  button->SetLightColor(look.light);
+  // The light shows the button's role, pressed or not.
+  button->SetOffColor(look.light);
+  button->SetOnColor(look.light);
 }
 
 void TMsgDialog::SetButtons(int okKind, int cancelKind, int helpKind) {

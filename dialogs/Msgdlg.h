@@ -16,7 +16,7 @@ class QPlainTextEdit;
 
 namespace tw {
 
-class TLightStripButton;
+class TBlackBitButton;
 
 // The kinds a button of the dialog can take.
 enum MsgButtonKind : int { mbHidden = 0, mbOk = 1, mbCancel = 2, mbHelp = 3, mbYes = 4, mbNo = 5 };
@@ -47,9 +47,9 @@ class TMsgDialog final : public QDialog {
   static QStringList MessageLines(const QString& text);
 
   // Controls, for the callers' tests.
-  TLightStripButton* OkBtn() const { return okBtn_; }
-  TLightStripButton* CancelBtn() const { return cancelBtn_; }
-  TLightStripButton* HelpBtn() const { return helpBtn_; }
+  TBlackBitButton* OkBtn() const { return okBtn_; }
+  TBlackBitButton* CancelBtn() const { return cancelBtn_; }
+  TBlackBitButton* HelpBtn() const { return helpBtn_; }
   QCheckBox* NeverAsk() const { return neverAsk_; }
   QFrame* AskBevel() const { return askBevel_; }
   QPlainTextEdit* MessageTxt() const { return messageTxt_; }
@@ -69,16 +69,16 @@ class TMsgDialog final : public QDialog {
   void BuildControls();
   void RestoreStandingLook();
   void UpdateScrollBar();
-  static void SetKind(TLightStripButton* button, int kind);
+  static void SetKind(TBlackBitButton* button, int kind);
 
   QPointer<QWidget> mainWindow_;
   QLabel* image1_ = nullptr;
   QPlainTextEdit* messageTxt_ = nullptr;
   QFrame* askBevel_ = nullptr;
   QCheckBox* neverAsk_ = nullptr;
-  TLightStripButton* okBtn_ = nullptr;
-  TLightStripButton* cancelBtn_ = nullptr;
-  TLightStripButton* helpBtn_ = nullptr;
+  TBlackBitButton* okBtn_ = nullptr;
+  TBlackBitButton* cancelBtn_ = nullptr;
+  TBlackBitButton* helpBtn_ = nullptr;
 };
 
 }  // namespace tw

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/DialUpTimer.h"
+#include "app/EventServices.h"
 #include "app/PingObject.h"
 #include "platform/fake/FakeClock.h"
 #include "support/QtTestApp.h"
@@ -86,8 +88,13 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
     window->StartBtnClick();
     window->move(130, 140);
     window->Parameters().scale = 50;
-    window->Parameters().dialUpEnabled = true;
-    window->Parameters().dialUpTable.push_back({"My dialer", "Redial"});
+    // The keeper's own table and timer are what is saved.
+    ConnectWindowsTable& dialUp = window->EventServices().ConnectWindows();
+    dialUp.SetRowCount(dialUp.RowCount() + 1);
+    dialUp.SetCell(ConnectWindowsTable::TitleCol, dialUp.RowCount() - 1, "My dialer");
+    dialUp.SetCell(ConnectWindowsTable::ButtonCol, dialUp.RowCount() - 1, "Redial");
+    window->EventServices().DialUpTimer().SetIntervalMs(7000);
+    window->EventServices().DialUpTimer().SetEnabled(true);
     window->Parameters().userKnownCDFileSize = true;
     CloseWindow(*window);
   }
@@ -115,6 +122,10 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
   EXPECT_TRUE(window->Parameters().dialUpEnabled);
   ASSERT_EQ(window->Parameters().dialUpTable.size(), 4u);
   EXPECT_EQ(window->Parameters().dialUpTable[3].buttonText, "Redial");
+  EXPECT_EQ(window->EventServices().ConnectWindows().Cell(ConnectWindowsTable::TitleCol, 4),
+            "My dialer");
+  EXPECT_TRUE(window->EventServices().DialUpTimer().Enabled());
+  EXPECT_EQ(window->EventServices().DialUpTimer().IntervalMs(), 7000);
   EXPECT_TRUE(window->Parameters().userKnownCDFileSize);
   EXPECT_EQ(window->windowTitle(), "Tarnwick");
 

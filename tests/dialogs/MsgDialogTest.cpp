@@ -7,8 +7,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include "controls/MyCntrl.h"
 #include "dialogs/Help.h"
-#include "dialogs/LightStripButton.h"
 #include "dialogs/Msgdlg.h"
 #include "support/QtTestApp.h"
 
@@ -32,15 +32,15 @@ class MsgDialogTest : public ::testing::Test {
 };
 
 TEST_F(MsgDialogTest, ButtonKindsGiveCaptionsLightsAndLayout) {
-  const QColor lime(0, 255, 0), red(255, 0, 0), navy(0, 0, 128);
+  const ColorValue lime = clLime, red = clRed, navy = clNavy;
   struct Case {
     int ok, cancel, help;
     bool cancelShown, helpShown;
     const char *okCaption, *cancelCaption;
-    QColor okLight, cancelLight;
+    ColorValue okLight, cancelLight;
   };
   const Case cases[] = {
-      {mbOk, mbHidden, mbHelp, false, true, "Ok", "", lime, QColor()},
+      {mbOk, mbHidden, mbHelp, false, true, "Ok", "", lime, clNone},
       {mbYes, mbNo, mbHelp, true, true, "Yes", "No", lime, red},
       {mbOk, mbCancel, mbHidden, true, false, "Ok", "Cancel", lime, red},
       {mbYes, mbNo, mbHidden, true, false, "Yes", "No", lime, red},
@@ -49,18 +49,18 @@ TEST_F(MsgDialogTest, ButtonKindsGiveCaptionsLightsAndLayout) {
     dialog_->SetButtons(c.ok, c.cancel, c.help);
     SCOPED_TRACE(c.okCaption + std::string("/") + c.cancelCaption);
     EXPECT_EQ(dialog_->OkBtn()->text(), c.okCaption);
-    EXPECT_EQ(dialog_->OkBtn()->LightColor(), c.okLight);
+    EXPECT_EQ(dialog_->OkBtn()->OffColor(), c.okLight);
     EXPECT_EQ(dialog_->CancelBtn()->isVisibleTo(dialog_.get()), c.cancelShown);
     EXPECT_EQ(dialog_->HelpBtn()->isVisibleTo(dialog_.get()), c.helpShown);
     if (c.cancelShown) {
       EXPECT_EQ(dialog_->CancelBtn()->text(), c.cancelCaption);
-      EXPECT_EQ(dialog_->CancelBtn()->LightColor(), c.cancelLight);
+      EXPECT_EQ(dialog_->CancelBtn()->OffColor(), c.cancelLight);
       EXPECT_EQ(dialog_->OkBtn()->x(), dialog_->CancelBtn()->x() - dialog_->OkBtn()->width() - 2);
     } else {
       EXPECT_EQ(dialog_->OkBtn()->x(), dialog_->CancelBtn()->x());
     }
     if (c.helpShown) {
-      EXPECT_EQ(dialog_->HelpBtn()->LightColor(), navy);
+      EXPECT_EQ(dialog_->HelpBtn()->OffColor(), navy);
     }
   }
 }
