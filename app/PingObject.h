@@ -15,11 +15,13 @@
 
 class QAbstractButton;
 class QPushButton;
-class QTableWidget;
 
 namespace tw {
 
 class TProgExit;
+class TDisplayResourceTable;
+class TrendLookup;
+struct ChartParts;
 
 class TPingObject final : public QWidget, private ThreadHost, private TickHandler {
   Q_OBJECT
@@ -38,7 +40,15 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QAbstractButton* StartBtn() const;
   QAbstractButton* StopBtn() const;
   QPushButton* DeleteBtn() const { return deleteBtn_; }
-  QTableWidget* DisplayResourceTable() const { return statusTable_; }
+  TDisplayResourceTable* DisplayResourceTable() const;
+  // The charts' state and controls (scales, grids, trend date, widgets).
+  ChartParts& Charts() { return *charts_; }
+  // Where the trend chart reads its records (not owned; null: none).
+  void SetTrendLookup(TrendLookup* lookup);
+  // Redraws the trend chart, its date panel and the taskbar title.
+  void TrendRedraw();
+  // The application title shown on the taskbar.
+  const std::string& TaskbarTitle() const;
   // Runs one sampling tick (tick mode performs events; redraw only draws).
   bool SamplingTick(TickMode mode);
   // Number of sampling ticks that ran in tick mode (for tests and diagnostics).
@@ -52,6 +62,21 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void StartBtnClick();
   void StopBtnClick();
   void CloseBtnMouseUp();
+  void ScaleUPClick();
+  void ScaleDownClick();
+  void HGrdBtnClick();
+  void VGrdBtnClick();
+  void ShrinkAndGrowClick();
+  void TrendScaleUpClick();
+  void TrendScaleDownClick();
+  void HTrendGrdBtnClick();
+  void VTrendGrdBtnClick();
+  void TrendPrevDateClick();
+  void TrendNextDateClick();
+  void TrendBmpClick();
+  void HideValueWindowTimer();
+  void display2MouseMove(int x, int y);
+  void TrendDisplay2MouseMove(int x, int y);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -69,6 +94,12 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void BuildButtons();
   void BuildStatusTable();
   void SyncStatusTableRows();
+  void BuildChartControls();
+  void BuildTrendControls();
+  void ShowCharts();
+  void SetTaskbarTitle();
+  void ShowContextHelp(int context);
+  double Now();
 
   // ThreadHost
   void RepaintCell(int col, int row) override;
@@ -77,12 +108,12 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
                          double ping) override;
 
   // TickHandler
-  void ClearChart() override {}
-  void DrawRow(int row, const MeasurementSnapshot& results) override {}
+  void ClearChart() override;
+  void DrawRow(int row, const MeasurementSnapshot& results) override;
   void CheckEvents(int row, double currentSpeed) override {}
   int SelectedRow() const override;
-  void SetSpeedIcon(int index) override { iconIndex_ = index; }
-  void FinishChart() override {}
+  void SetSpeedIcon(int index) override;
+  void FinishChart() override;
 
   Clock& clock_;
   ResourceTable table_;
@@ -96,7 +127,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QPushButton* stopBtn_ = nullptr;
   QPushButton* closeBtn_ = nullptr;
   QPushButton* deleteBtn_ = nullptr;
-  QTableWidget* statusTable_ = nullptr;
+  std::unique_ptr<ChartParts> charts_;
   QPointer<TProgExit> progExit_;
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;

@@ -1,4 +1,4 @@
-#include "RecordingCanvas.h"
+#include "support/RecordingCanvas.h"
 
 namespace tw::test {
 

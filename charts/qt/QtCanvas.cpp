@@ -1,0 +1,141 @@
+#include "charts/qt/QtCanvas.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace tw {
+
+namespace {
+
+QColor SystemQColor(ColorValue value) {
+  const QPalette palette = QApplication::palette();
+  switch (static_cast<SystemColor>(static_cast<uint32_t>(value) - 0x80000000u)) {
+    case SystemColor::Window:
+      return palette.color(QPalette::Base);
+    case SystemColor::WindowText:
+      return palette.color(QPalette::Text);
+    case SystemColor::BtnFace:
+      return palette.color(QPalette::Button);
+    case SystemColor::BtnShadow:
+      return palette.color(QPalette::Dark);
+    case SystemColor::BtnHighlight:
+      return palette.color(QPalette::Light);
+    case SystemColor::BtnText:
+      return palette.color(QPalette::ButtonText);
+    case SystemColor::DkShadow3D:
+      return palette.color(QPalette::Shadow);
+    case SystemColor::Light3D:
+      return palette.color(QPalette::Midlight);
+    case SystemColor::Highlight:
+      return palette.color(QPalette::Highlight);
+    case SystemColor::HighlightText:
+      return palette.color(QPalette::HighlightedText);
+    case SystemColor::InfoText:
+      return palette.color(QPalette::ToolTipText);
+    case SystemColor::InfoBk:
+      return palette.color(QPalette::ToolTipBase);
+    case SystemColor::GrayText:
+      return palette.color(QPalette::PlaceholderText);
+    default:
+      return palette.color(QPalette::Window);
+  }
+}
+
+}  // namespace
+
+QColor ToQColor(ColorValue value) {
+  if (IsSystemColor(value)) return SystemQColor(value);
+  const auto bits = static_cast<uint32_t>(value);
+  return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
+}
+
+QFont ToQFont(const CanvasFont& font) {
+  QFont f(QString::fromStdString(font.family));
+  f.setPixelSize(std::max(1, font.pixelHeight));
+  f.setBold(font.bold);
+  f.setItalic(font.italic);
+  return f;
+}
+
+CanvasFont FromQFont(const QFont& font) {
+  CanvasFont f;
+  f.family = font.family().toStdString();
+  f.pixelHeight =
+      font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(font.pointSizeF() * 96 / 72 + 0.5);
+  f.bold = font.bold();
+  f.italic = font.italic();
+  return f;
+}
+
+QtCanvas::QtCanvas(QPainter& painter) : painter_(painter) {
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void QtCanvas::FillRect(const CanvasRect& r, ColorValue color) {
+  painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), ToQColor(color));
+}
+
+void QtCanvas::SetPen(ColorValue color, int width, PenStyle style) {
+  Qt::PenStyle qtStyle = Qt::SolidLine;
+  if (style == PenStyle::Dash) qtStyle = Qt::DashLine;
+  if (style == PenStyle::Dot) qtStyle = Qt::DotLine;
+  QPen pen(ToQColor(color), std::max(1, width), qtStyle, Qt::SquareCap, Qt::MiterJoin);
+  painter_.setPen(pen);
+  offset_ = width % 2 == 1 ? 0.5 : 0.0;
+}
+
+void QtCanvas::Line(CanvasPoint from, CanvasPoint to) {
+  painter_.drawLine(At(from), At(to));
+}
+
+void QtCanvas::Polyline(const CanvasPoint* points, int count) {
+  scratch_.resize(count);
+  for (int i = 0; i < count; ++i) scratch_[i] = At(points[i]);
+  painter_.drawPolyline(scratch_.data(), count);
+}
+
+void QtCanvas::Polygon(const CanvasPoint* points, int count, ColorValue fill) {
+  scratch_.resize(count);
+  for (int i = 0; i < count; ++i) scratch_[i] = At(points[i]);
+  painter_.setBrush(ToQColor(fill));
+  painter_.drawPolygon(scratch_.data(), count);
+  painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::SetFont(const CanvasFont& font) {
+  painter_.setFont(ToQFont(font));
+}
+
+int QtCanvas::TextWidth(const std::string& text) {
+  return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
+int QtCanvas::TextHeight(const std::string&) {
+  return painter_.fontMetrics().height();
+}
+
+void QtCanvas::Text(int x, int y, const std::string& text) {
+  painter_.save();
+  painter_.setPen(textColor_);
+  painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), QString::fromStdString(text));
+  painter_.restore();
+}
+
+void QtCanvas::TextInRect(const CanvasRect& r, const std::string& text, TextAlign align) {
+  const QRect rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (rect.isEmpty()) return;
+  painter_.save();
+  painter_.setClipRect(rect, Qt::IntersectClip);
+  painter_.setPen(textColor_);
+  const int flags = align == TextAlign::CentreSingleLine
+                        ? Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine
+                        : Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+  // Centred labels may be wider than their rectangle; let them overflow
+  // sideways as a single line does.
+  const QRect area = align == TextAlign::CentreSingleLine ? rect.adjusted(-40, 0, 40, 0) : rect;
+  if (align == TextAlign::CentreSingleLine) painter_.setClipping(false);
+  painter_.drawText(area, flags, QString::fromStdString(text));
+  painter_.restore();
+}
+
+}  // namespace tw
