@@ -49,7 +49,7 @@ CanvasPoint NeedleTip(int index, int cx, int cy, int length) {
 }
 
 void DrawSpeedIcon(Canvas& canvas, int index) {
-  Disc(canvas, 15.5, clWhite, clBlack);
+  Disc(canvas, 15, clWhite, clBlack);
   Band(canvas, 225, 160, clRed);
   Band(canvas, 160, 20, clYellow);
   Band(canvas, 20, -45, clLime);
