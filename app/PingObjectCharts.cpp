@@ -186,8 +186,9 @@ double TPingObject::Now() {
 void TPingObject::ClearChart() {
   ChartParts& c = *charts_;
   c.canvas.reset();
-  c.painter.emplace(&c.display2->BeginPicture());
-  c.canvas.emplace(*c.painter);
+  QImage& picture = c.display2->BeginPicture();
+  c.painter.emplace(&picture);
+  c.canvas.emplace(*c.painter, &picture);
   c.live.Clear(*c.canvas);
 }
 

@@ -131,8 +131,9 @@ void TPingObject::TrendRedraw() {
   NoTrendRecords none;
   TrendLookup& lookup = c.trendLookup != nullptr ? *c.trendLookup : none;
   {
-    QPainter painter(&c.trendDisplay2->BeginPicture());
-    QtCanvas canvas(painter);
+    QImage& picture = c.trendDisplay2->BeginPicture();
+    QPainter painter(&picture);
+    QtCanvas canvas(painter, &picture);
     if (!c.trend.Redraw(canvas, rows, lookup, TrendFont())) return;
   }
   c.trendDisplay2->ShowPicture();

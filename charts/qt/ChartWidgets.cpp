@@ -16,11 +16,11 @@ TChartImage::TChartImage(int width, int height, QWidget* parent) : QWidget(paren
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-QPixmap& TChartImage::BeginPicture() {
+QImage& TChartImage::BeginPicture() {
   const qreal ratio = devicePixelRatioF();
   const QSize pixels = size() * ratio;
   if (picture_.size() != pixels || picture_.devicePixelRatio() != ratio) {
-    picture_ = QPixmap(pixels);
+    picture_ = QImage(pixels, QImage::Format_RGB32);
     picture_.setDevicePixelRatio(ratio);
   }
   return picture_;
@@ -32,7 +32,7 @@ void TChartImage::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), QColor(0, 128, 0));
     return;
   }
-  painter.drawPixmap(0, 0, picture_);
+  painter.drawImage(0, 0, picture_);
 }
 
 void TChartImage::mouseMoveEvent(QMouseEvent* event) {

@@ -2,8 +2,8 @@
 // off-screen picture, the scale strip's paint box and the value window.
 #pragma once
 
+#include <QImage>
 #include <QLabel>
-#include <QPixmap>
 #include <QWidget>
 #include <functional>
 
@@ -12,7 +12,8 @@
 namespace tw {
 
 // An image showing an off-screen picture drawn at the screen's device-pixel
-// ratio; the logical size stays the design size.
+// ratio; the logical size stays the design size. The picture is an opaque
+// 32-bit image so that the canvas can write chart lines into it directly.
 class TChartImage final : public QWidget {
   Q_OBJECT
 
@@ -20,10 +21,10 @@ class TChartImage final : public QWidget {
   TChartImage(int width, int height, QWidget* parent);
 
   // Starts drawing: makes the picture match the size and pixel ratio.
-  QPixmap& BeginPicture();
+  QImage& BeginPicture();
   // Shows the finished picture (one copy to the screen).
   void ShowPicture() { update(); }
-  const QPixmap& Picture() const { return picture_; }
+  const QImage& Picture() const { return picture_; }
   // Help context of the right mouse button (`Tag`).
   int helpContext = 194;
 
@@ -37,7 +38,7 @@ class TChartImage final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  QPixmap picture_;
+  QImage picture_;
 };
 
 // A paint box whose painting is a function drawing through a Canvas.

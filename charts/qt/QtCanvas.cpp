@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <cmath>
 
 namespace tw {
 
@@ -67,8 +68,63 @@ CanvasFont FromQFont(const QFont& font) {
   return f;
 }
 
-QtCanvas::QtCanvas(QPainter& painter) : painter_(painter) {
+QtCanvas::QtCanvas(QPainter& painter, QImage* image) : painter_(painter) {
   painter_.setRenderHint(QPainter::Antialiasing, false);
+  const qreal ratio = image != nullptr ? image->devicePixelRatio() : 0;
+  const bool opaque32 =
+      image != nullptr && (image->format() == QImage::Format_RGB32 ||
+                           image->format() == QImage::Format_ARGB32_Premultiplied);
+  if (opaque32 && ratio >= 1 && ratio <= 4 && ratio == std::floor(ratio)) {
+    image_ = image;
+    ratio_ = static_cast<int>(ratio);
+    // constBits: the painter works on this very buffer; no detaching copy.
+    bits_ = const_cast<uchar*>(image->constBits());
+    bytesPerLine_ = image->bytesPerLine();
+    logicalWidth_ = image->width() / ratio_;
+    logicalHeight_ = image->height() / ratio_;
+  }
+}
+
+bool QtCanvas::FastLinesPossible() const {
+  return image_ != nullptr && penWidth_ == 1 && penStyle_ == PenStyle::Solid &&
+         painter_.transform().isIdentity() && !painter_.hasClipping() &&
+         painter_.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+void QtCanvas::Plot(int x, int y) {
+  if (x < 0 || y < 0 || x >= logicalWidth_ || y >= logicalHeight_) return;
+  if (ratio_ == 1) {
+    reinterpret_cast<QRgb*>(bits_ + y * bytesPerLine_)[x] = penRgb_;
+    return;
+  }
+  for (int dy = 0; dy < ratio_; ++dy) {
+    auto* line = reinterpret_cast<QRgb*>(bits_ + (y * ratio_ + dy) * bytesPerLine_);
+    for (int dx = 0; dx < ratio_; ++dx) line[x * ratio_ + dx] = penRgb_;
+  }
+}
+
+void QtCanvas::FastSegment(CanvasPoint a, CanvasPoint b) {
+  // Bresenham from a towards b; b itself is left for the next segment.
+  const int dx = std::abs(b.x - a.x), sx = a.x < b.x ? 1 : -1;
+  const int dy = -std::abs(b.y - a.y), sy = a.y < b.y ? 1 : -1;
+  int err = dx + dy;
+  int x = a.x, y = a.y;
+  while (x != b.x || y != b.y) {
+    Plot(x, y);
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void QtCanvas::FastPolyline(const CanvasPoint* points, int count) {
+  for (int i = 1; i < count; ++i) FastSegment(points[i - 1], points[i]);
 }
 
 void QtCanvas::FillRect(const CanvasRect& r, ColorValue color) {
@@ -82,6 +138,9 @@ void QtCanvas::SetPen(ColorValue color, int width, PenStyle style) {
   QPen pen(ToQColor(color), std::max(1, width), qtStyle, Qt::SquareCap, Qt::MiterJoin);
   painter_.setPen(pen);
   offset_ = width % 2 == 1 ? 0.5 : 0.0;
+  penWidth_ = width;
+  penStyle_ = style;
+  penRgb_ = pen.color().rgba() | 0xFF000000u;
 }
 
 void QtCanvas::Line(CanvasPoint from, CanvasPoint to) {
@@ -89,6 +148,10 @@ void QtCanvas::Line(CanvasPoint from, CanvasPoint to) {
 }
 
 void QtCanvas::Polyline(const CanvasPoint* points, int count) {
+  if (FastLinesPossible()) {
+    FastPolyline(points, count);
+    return;
+  }
   scratch_.resize(count);
   for (int i = 0; i < count; ++i) scratch_[i] = At(points[i]);
   painter_.drawPolyline(scratch_.data(), count);

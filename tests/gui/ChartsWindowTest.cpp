@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "ChartsGuiApp.h"
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
 #include "charts/WindowLayout.h"
@@ -21,22 +22,12 @@
 namespace tw {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = QApplication::instance()
-                                 ? qobject_cast<QApplication*>(QApplication::instance())
-                                 : new QApplication(argc, argv);
-  return *app;
-}
-
 constexpr CivilTime kNow{2026, 12, 8, 14, 30, 0, 0};
 
 class ChartsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    test::ChartsGuiApp();
     clock.SetLocalNow(kNow);
     window = std::make_unique<TPingObject>(clock);
     window->SetFlagWaitMs(0);
@@ -87,7 +78,7 @@ class ChartsWindowTest : public ::testing::Test {
 
   // The live picture at logical pixel (x, y).
   QColor LivePixel(int x, int y) {
-    const QImage image = Charts().display2->Picture().toImage();
+    const QImage& image = Charts().display2->Picture();
     const qreal r = image.devicePixelRatio();
     return image.pixelColor(static_cast<int>(x * r), static_cast<int>(y * r));
   }
