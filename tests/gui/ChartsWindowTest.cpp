@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <cmath>
@@ -88,6 +89,11 @@ class ChartsWindowTest : public ::testing::Test {
     if (dir == nullptr) return;
     QApplication::processEvents();
     window->grab().save(QString("%1/%2.png").arg(dir, name));
+    // The screen around the window too, with any value window over it.
+    const QRect frame = window->frameGeometry().adjusted(0, 0, 260, 40);
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(QString("%1/%2-screen.png").arg(dir, name));
   }
 
   FakeClock clock;
@@ -228,6 +234,7 @@ TEST_F(ChartsWindowTest, ValueWindowsShowOnALineAndHideWhenTheMouseLeaves) {
 TEST_F(ChartsWindowTest, DayButtonsMoveTheTrendDateAndGuardNextDay) {
   FillDemo();
   ShowAndDraw();
+  Charts().trendBmp->click();
   Shot("trend-today");
   EXPECT_EQ(Charts().trendDatePanel->text(), "December 8, 2026, Tuesday");
   EXPECT_FALSE(Charts().trendNextDate->isEnabled());
