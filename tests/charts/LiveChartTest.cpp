@@ -142,7 +142,9 @@ TEST(LiveChart, LinesPerKindInOrderAndColour) {
       EXPECT_EQ(polylines[i].points.front(), (CanvasPoint{3, c.firstY[i]}));
       EXPECT_EQ(polylines[i].points.back().x, 267);
     }
-    if (c.kind == '3') EXPECT_EQ(polylines[0].points.back().y, 0);  // above the scale: top row
+    if (c.kind == '3') {
+      EXPECT_EQ(polylines[0].points.back().y, 0);  // above the scale: top row
+    }
   }
 }
 
