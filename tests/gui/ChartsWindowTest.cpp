@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QScreen>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <cmath>
@@ -251,6 +252,26 @@ TEST_F(ChartsWindowTest, DayButtonsMoveTheTrendDateAndGuardNextDay) {
   QMetaObject::invokeMethod(window.get(), "TrendTimerTimer");
   EXPECT_TRUE(Charts().trendNextDate->isEnabled());
   EXPECT_EQ(Charts().trendDatePanel->text(), "December 8, 2026, Tuesday");
+}
+
+TEST_F(ChartsWindowTest, KeyboardSelectionScrollsTheRowsUnderTheFixedHeader) {
+  for (int i = 1; i <= 8; ++i) AddRow("10.0.0." + std::to_string(i), '3', "clBlack", "clRed");
+  ShowAndDraw();
+  TDisplayResourceTable* table = window->DisplayResourceTable();
+  table->setFocus();
+  for (int i = 0; i < 7; ++i) {
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(table, &down);
+  }
+  EXPECT_EQ(table->SelectedRow(), 8);
+  EXPECT_FALSE(table->CellRect(1, 8).isEmpty());
+  EXPECT_TRUE(table->CellRect(1, 1).isEmpty());
+  EXPECT_EQ(table->CellRect(1, 0).top(), 0);  // the header stays
+  table->viewport()->repaint();
+  EXPECT_EQ(window->TaskbarTitle(), "\"10.0.0.8\"  Ping speed");
+  table->SelectRow(1);
+  EXPECT_FALSE(table->CellRect(1, 1).isEmpty());
+  EXPECT_EQ(table->CellRect(1, 1).top(), 24);
 }
 
 TEST_F(ChartsWindowTest, TickSetsTheSpeedIconOfTheSelectedRow) {
