@@ -10,6 +10,7 @@
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "charts/ChartRules.h"
 #include "charts/StatusTable.h"
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
@@ -29,13 +30,7 @@ void Place(QWidget* widget, const CanvasRect& r) {
   widget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-// The scale strips' font: "MS Serif", 9 pixels high.
-CanvasFont LegendFont() {
-  CanvasFont font;
-  font.family = "MS Serif";
-  font.pixelHeight = 9;
-  return font;
-}
+}  // namespace
 
 QFrame* MakeChartPanel(QWidget* parent, const CanvasRect& r, const char* name) {
   auto* panel = new QFrame(parent);
@@ -49,8 +44,6 @@ QFrame* MakeChartPanel(QWidget* parent, const CanvasRect& r, const char* name) {
   Place(panel, r);
   return panel;
 }
-
-}  // namespace
 
 QToolButton* MakeSmallButton(QWidget* parent, const CanvasRect& r, const char* name,
                              const char* hint, int helpContext) {
@@ -123,12 +116,10 @@ void TPingObject::BuildChartControls() {
   c.legend->move(inner, inner);
   c.legend->onPaint = [this](Canvas& canvas) {
     charts_->live.PaintLegend(canvas, TLiveChart::kLegendWidth, TLiveChart::kDesignHeight,
-                              LegendFont());
+                              ChartLabelFont());
   };
   connect(c.display2, &TChartImage::mouseMoved, this, &TPingObject::display2MouseMove);
-  for (auto* w : {c.display2}) {
-    connect(w, &TChartImage::contextHelpRequested, this, &TPingObject::ShowContextHelp);
-  }
+  connect(c.display2, &TChartImage::contextHelpRequested, this, &TPingObject::ShowContextHelp);
   connect(c.legend, &TPaintBox::contextHelpRequested, this, &TPingObject::ShowContextHelp);
 
   const char* scaleHint = "Changes the scale on the vertical axis";

@@ -74,6 +74,8 @@ struct ChartParts {
   std::optional<QtCanvas> canvas;
 };
 
+// A sunken green chart panel (`Display`, `TrendDisplay`) at its design place.
+QFrame* MakeChartPanel(QWidget* parent, const CanvasRect& r, const char* name);
 // A small button of the chart column at its design place.
 QToolButton* MakeSmallButton(QWidget* parent, const CanvasRect& r, const char* name,
                              const char* hint, int helpContext);

@@ -7,6 +7,7 @@
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "charts/ChartRules.h"
 #include "charts/StatusTable.h"
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
@@ -22,27 +23,12 @@ class NoTrendRecords final : public TrendLookup {
   bool Find(const std::string&, double, double&, double&, double&) override { return false; }
 };
 
-CanvasFont TrendFont() {
-  CanvasFont font;
-  font.family = "MS Serif";
-  font.pixelHeight = 9;
-  return font;
-}
-
 }  // namespace
 
 void TPingObject::BuildTrendControls() {
   ChartParts& c = *charts_;
   const CanvasRect& r = Layout::TrendDisplay;
-  c.trendDisplay = new QFrame(this);
-  c.trendDisplay->setObjectName("TrendDisplay");
-  c.trendDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  c.trendDisplay->setLineWidth(Layout::kBevel);
-  c.trendDisplay->setAutoFillBackground(true);
-  QPalette palette = c.trendDisplay->palette();
-  palette.setColor(QPalette::Window, ToQColor(TTrendChart::kBackground));
-  c.trendDisplay->setPalette(palette);
-  c.trendDisplay->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  c.trendDisplay = MakeChartPanel(this, r, "TrendDisplay");
   const int inner = Layout::kBevel;
   c.trendDisplay2 =
       new TChartImage(TTrendChart::kDesignWidth, TTrendChart::kDesignHeight, c.trendDisplay);
@@ -54,7 +40,7 @@ void TPingObject::BuildTrendControls() {
   c.trendLegend->move(inner, inner);
   c.trendLegend->onPaint = [this](Canvas& canvas) {
     charts_->trend.PaintLegend(canvas, TTrendChart::kLegendWidth, TTrendChart::kDesignHeight,
-                               TrendFont());
+                               ChartLabelFont());
   };
   connect(c.trendDisplay2, &TChartImage::mouseMoved, this, &TPingObject::TrendDisplay2MouseMove);
   connect(c.trendDisplay2, &TChartImage::contextHelpRequested, this, &TPingObject::ShowContextHelp);
@@ -134,7 +120,7 @@ void TPingObject::TrendRedraw() {
     QImage& picture = c.trendDisplay2->BeginPicture();
     QPainter painter(&picture);
     QtCanvas canvas(painter, &picture);
-    if (!c.trend.Redraw(canvas, rows, lookup, TrendFont())) return;
+    if (!c.trend.Redraw(canvas, rows, lookup, ChartLabelFont())) return;
   }
   c.trendDisplay2->ShowPicture();
   c.trendDatePanel->setText(QString::fromStdString(TTrendChart::DateText(c.trend.trendDate)));

@@ -65,6 +65,13 @@ CanvasRect ValueWindowRect(int cursorX, int cursorY, int textWidth, int textHeig
   return {left, top, left + width, top + height};
 }
 
+CanvasFont ChartLabelFont() {
+  CanvasFont font;
+  font.family = "MS Serif";
+  font.pixelHeight = 9;
+  return font;
+}
+
 std::string SpeedField(double kbps) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%9.2f", kbps);

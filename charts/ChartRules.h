@@ -40,6 +40,9 @@ struct ScreenMetrics {
 CanvasRect ValueWindowRect(int cursorX, int cursorY, int textWidth, int textHeight,
                            const ScreenMetrics& screen);
 
+// The font of the scale strips and the trend time labels: "MS Serif", 9 pixels.
+CanvasFont ChartLabelFont();
+
 // A speed right-aligned in 9 characters with 2 decimals.
 std::string SpeedField(double kbps);
 
