@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QScreen>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolButton>
 #include <cmath>
 
@@ -199,6 +199,7 @@ TEST_F(ChartsWindowTest, CompactViewAndBackRestoreTheTrendButtonsSize) {
   EXPECT_EQ(window->size(), QSize(408, 250));  // trend hidden after showing
   Charts().shrinkAndGrow->click();
   EXPECT_EQ(window->size(), QSize(348, 98));
+  Shot("compact-view");
   Charts().shrinkAndGrow->click();
   EXPECT_EQ(window->size(), QSize(408, 250));
   Charts().trendBmp->click();
