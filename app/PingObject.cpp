@@ -2,11 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
+#include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
 #include "controls/Glyphs.h"
 
@@ -62,28 +59,6 @@ void TPingObject::BuildButtons() {
   connect(closeBtn_, &QAbstractButton::released, this, &TPingObject::CloseBtnMouseUp);
 }
 
-void TPingObject::BuildStatusTable() {
-  statusTable_ = new QTableWidget(0, 5, this);
-  statusTable_->setObjectName("DisplayResourceTable");
-  statusTable_->verticalHeader()->hide();
-  statusTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  statusTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  statusTable_->setSelectionMode(QAbstractItemView::SingleSelection);
-  QStringList header;
-  for (int col = 0; col < 5; ++col) header << QString::fromStdString(table_.Cell(col, 0));
-  statusTable_->setHorizontalHeaderLabels(header);
-  statusTable_->setColumnWidth(0, 12);
-
-  auto* bar = new QHBoxLayout;
-  for (QWidget* b : {startBtn_, stopBtn_, deleteBtn_}) bar->addWidget(b);
-  bar->addStretch(1);
-  bar->addWidget(closeBtn_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(bar);
-  layout->addWidget(statusTable_);
-  resize(560, 300);
-}
-
 void TPingObject::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!shown_) FormShow();
@@ -91,6 +66,7 @@ void TPingObject::showEvent(QShowEvent* event) {
 
 void TPingObject::FormShow() {
   shown_ = true;
+  ShowCharts();
   LoadParametersOnShow();
   SamplingTick(TickMode::Redraw);
 }
@@ -119,30 +95,8 @@ int TPingObject::AddResourceRow(const std::string& address, char kind) {
   return row;
 }
 
-void TPingObject::SyncStatusTableRows() {
-  statusTable_->setRowCount(table_.ResourceCount());
-  for (int row = 1; row < table_.RowCount(); ++row) {
-    for (int col = 0; col < 5; ++col) RepaintCell(col, row);
-  }
-}
-
-void TPingObject::RepaintCell(int col, int row) {
-  if (row < 1 || row > statusTable_->rowCount() || col < 0 || col >= 5) return;
-  QTableWidgetItem* item = statusTable_->item(row - 1, col);
-  if (item == nullptr) {
-    item = new QTableWidgetItem;
-    statusTable_->setItem(row - 1, col, item);
-  }
-  item->setText(QString::fromStdString(table_.Cell(col, row)));
-}
-
 void TPingObject::AppendTrendRecord(const std::string&, double, double, double) {
   // The trend files are written by the trend storage once it is attached.
-}
-
-int TPingObject::SelectedRow() const {
-  const int current = statusTable_->currentRow();
-  return current < 0 ? 1 : current + 1;
 }
 
 void TPingObject::StartBtnClick() {
@@ -164,10 +118,6 @@ void TPingObject::PingSendTimerTimer() {
 
 bool TPingObject::SamplingTick(TickMode mode) {
   return sampling_.Tick(mode, *this);
-}
-
-void TPingObject::TrendTimerTimer() {
-  // Day change and trend redraw arrive with the trend chart.
 }
 
 void TPingObject::CloseBtnMouseUp() {

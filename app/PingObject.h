@@ -16,7 +16,6 @@
 
 class QAbstractButton;
 class QPushButton;
-class QTableWidget;
 
 namespace tw {
 
@@ -24,6 +23,9 @@ class TProgExit;
 class TMsgDialog;
 class THelp;
 class TEventServices;
+class TDisplayResourceTable;
+class TrendLookup;
+struct ChartParts;
 
 class TPingObject final : public QWidget, private ThreadHost, private TickHandler {
   Q_OBJECT
@@ -42,7 +44,15 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QAbstractButton* StartBtn() const;
   QAbstractButton* StopBtn() const;
   TBitmapButton* DeleteBtn() const { return deleteBtn_; }
-  QTableWidget* DisplayResourceTable() const { return statusTable_; }
+  TDisplayResourceTable* DisplayResourceTable() const;
+  // The charts' state and controls (scales, grids, trend date, widgets).
+  ChartParts& Charts() { return *charts_; }
+  // Where the trend chart reads its records (not owned; null: none).
+  void SetTrendLookup(TrendLookup* lookup);
+  // Redraws the trend chart, its date panel and the taskbar title.
+  void TrendRedraw();
+  // The application title shown on the taskbar.
+  const std::string& TaskbarTitle() const;
   // Runs one sampling tick (tick mode performs events; redraw only draws).
   bool SamplingTick(TickMode mode);
   // Number of sampling ticks that ran in tick mode (for tests and diagnostics).
@@ -74,6 +84,21 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void StartBtnClick();
   void StopBtnClick();
   void CloseBtnMouseUp();
+  void ScaleUPClick();
+  void ScaleDownClick();
+  void HGrdBtnClick();
+  void VGrdBtnClick();
+  void ShrinkAndGrowClick();
+  void TrendScaleUpClick();
+  void TrendScaleDownClick();
+  void HTrendGrdBtnClick();
+  void VTrendGrdBtnClick();
+  void TrendPrevDateClick();
+  void TrendNextDateClick();
+  void TrendBmpClick();
+  void HideValueWindowTimer();
+  void display2MouseMove(int x, int y);
+  void TrendDisplay2MouseMove(int x, int y);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -97,8 +122,17 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // The dial-up keeper's switch, period and table, to and from the parameters.
   void ApplyDialUpParameters();
   void CollectDialUpParameters();
+  // Scales, grids, column widths, trend screen and compact view.
+  void ApplyChartParameters();
+  void CollectChartParameters();
   void SaveParametersOnClose();
   void QuitHelp();
+  void BuildChartControls();
+  void BuildTrendControls();
+  void ShowCharts();
+  void SetTaskbarTitle();
+  void ShowContextHelp(int context);
+  double Now();
 
   // ThreadHost
   void RepaintCell(int col, int row) override;
@@ -106,12 +140,12 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void AppendTrendRecord(const std::string& name, double read, double write, double ping) override;
 
   // TickHandler
-  void ClearChart() override {}
-  void DrawRow(int row, const MeasurementSnapshot& results) override {}
+  void ClearChart() override;
+  void DrawRow(int row, const MeasurementSnapshot& results) override;
   void CheckEvents(int row, double currentSpeed) override;
   int SelectedRow() const override;
-  void SetSpeedIcon(int index) override { iconIndex_ = index; }
-  void FinishChart() override {}
+  void SetSpeedIcon(int index) override;
+  void FinishChart() override;
 
   Clock& clock_;
   ResourceTable table_;
@@ -124,7 +158,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TBitmapButton* stopBtn_ = nullptr;
   TBitmapButton* closeBtn_ = nullptr;
   TBitmapButton* deleteBtn_ = nullptr;
-  QTableWidget* statusTable_ = nullptr;
+  std::unique_ptr<ChartParts> charts_;
   QPointer<TProgExit> progExit_;
   TEventServices* eventServices_ = nullptr;  // child object
   uint64_t startTick_ = 0;

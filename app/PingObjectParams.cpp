@@ -8,10 +8,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
+#include <QToolButton>
 
 #include "app/EventServices.h"
 #include "app/PingObject.h"
+#include "app/PingObjectCharts.h"
+#include "charts/qt/ChartWidgets.h"
+#include "charts/qt/DisplayResourceTable.h"
 #include "controls/SystemColors.h"
 #include "dialogs/Help.h"
 #include "dialogs/Msgdlg.h"
@@ -98,6 +101,7 @@ void TPingObject::LoadParametersOnShow() {
     }
   }
   ApplyDialUpParameters();
+  ApplyChartParameters();
   setWindowTitle("Tarnwick");
   // The trend files are opened here once the trend storage is attached.
 }
@@ -145,7 +149,46 @@ void TPingObject::ApplyLoadedParameters() {
 
 void TPingObject::ApplyFonts() {
   ApplyFont(this, params_.dialogFont);
-  ApplyFont(statusTable_, params_.stringGridFont);
+  DisplayResourceTable()->SetStringGridsFont(ToQFont(params_.stringGridFont));
+  ApplyFont(DisplayResourceTable(), params_.stringGridFont);
+  ApplyFont(charts_->trendDatePanel, params_.editLineFont);
+}
+
+void TPingObject::ApplyChartParameters() {
+  ChartParts& c = *charts_;
+  c.live.SetScale(params_.scale);
+  c.trend.SetScale(params_.trendScale);
+  const std::pair<QToolButton*, bool> grids[] = {{c.hGrdBtn, params_.hGrid},
+                                                 {c.vGrdBtn, params_.vGrid},
+                                                 {c.hTrendGrdBtn, params_.hTrendGrid},
+                                                 {c.vTrendGrdBtn, params_.vTrendGrid}};
+  for (const auto& [button, on] : grids) button->setChecked(on);
+  HGrdBtnClick();
+  VGrdBtnClick();
+  HTrendGrdBtnClick();
+  VTrendGrdBtnClick();
+  for (int col = 0; col < 5; ++col) {
+    DisplayResourceTable()->SetColWidth(col, params_.columnWidths[static_cast<size_t>(col)]);
+  }
+  c.trendBmp->setChecked(params_.trend);
+  TrendBmpClick();
+  if (params_.shrinked) ShrinkAndGrowClick();
+  TrendRedraw();
+}
+
+void TPingObject::CollectChartParameters() {
+  const ChartParts& c = *charts_;
+  params_.scale = c.live.Scale();
+  params_.trendScale = c.trend.Scale();
+  params_.hGrid = c.hGrdBtn->isChecked();
+  params_.vGrid = c.vGrdBtn->isChecked();
+  params_.hTrendGrid = c.hTrendGrdBtn->isChecked();
+  params_.vTrendGrid = c.vTrendGrdBtn->isChecked();
+  for (int col = 0; col < 5; ++col) {
+    params_.columnWidths[static_cast<size_t>(col)] = DisplayResourceTable()->ColWidth(col);
+  }
+  params_.trend = c.trendBmp->isChecked();
+  params_.shrinked = c.shrunk;
 }
 
 void TPingObject::SaveParametersOnClose() {
@@ -156,6 +199,7 @@ void TPingObject::SaveParametersOnClose() {
   params_.pingObjects = startBtn_->isChecked();
   params_.trendEnabled = trendEnabled_;
   CollectDialUpParameters();
+  CollectChartParameters();
   const std::string path = ParametersFileName();
   if (SaveParameters(path, table_, params_)) return;
   QApplication::restoreOverrideCursor();

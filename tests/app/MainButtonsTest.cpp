@@ -29,9 +29,12 @@ TEST(MainButtons, StartAndStopAreOneStickyGroupWithStopDownAtCreation) {
     TBitmapButton* press;
     bool startDown, sampling, deleteEnabled;
   } const steps[] = {
-      {start, true, true, false}, {start, true, true, false},  // the down button of the group stays
-                                                               // down
-      {stop, false, false, true}, {stop, false, false, true}, {start, true, true, false},
+      {start, true, true, false},
+      {start, true, true, false},  // the down button of the group stays
+                                   // down
+      {stop, false, false, true},
+      {stop, false, false, true},
+      {start, true, true, false},
   };
   for (const Step& step : steps) {
     step.press->click();

@@ -14,6 +14,7 @@
 #include "app/DialUpTimer.h"
 #include "app/EventServices.h"
 #include "app/PingObject.h"
+#include "app/PingObjectCharts.h"
 #include "platform/fake/FakeClock.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
@@ -87,7 +88,7 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
     window->Table().SetCell(Col::MinSpeed, 2, "12.5");
     window->StartBtnClick();
     window->move(130, 140);
-    window->Parameters().scale = 50;
+    window->Charts().live.SetScale(50);
     // The keeper's own table and timer are what is saved.
     ConnectWindowsTable& dialUp = window->EventServices().ConnectWindows();
     dialUp.SetRowCount(dialUp.RowCount() + 1);

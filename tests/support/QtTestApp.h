@@ -17,11 +17,14 @@
 #include <cstdlib>
 #include <functional>
 
+#include "support/TempDir.h"
+
 namespace tw::test {
 
 // Makes the QApplication of the test program once. Without an X server the
 // tests draw off screen.
 inline void EnsureQtApp() {
+  IsolateProgramFolder();
   if (QCoreApplication::instance() != nullptr) return;
   if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -18,3 +18,17 @@ TempDir::~TempDir() {
 }
 
 }  // namespace tw::test
+
+namespace tw::test {
+
+void IsolateProgramFolder() {
+  static TempDir folder;
+  static const bool done = [] {
+    setenv("TARNWICK_HOME", (folder.Path() + "/home").c_str(), 1);
+    setenv("TARNWICK_STATE_DIR", (folder.Path() + "/state").c_str(), 1);
+    return true;
+  }();
+  (void)done;
+}
+
+}  // namespace tw::test

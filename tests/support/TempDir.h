@@ -21,3 +21,12 @@ class TempDir {
 };
 
 }  // namespace tw::test
+
+namespace tw::test {
+
+// Points TARNWICK_HOME and TARNWICK_STATE_DIR at a fresh folder of this test
+// process (once per process; removed at exit), so that window tests never
+// read a parameters file another test saved.
+void IsolateProgramFolder();
+
+}  // namespace tw::test

@@ -1,0 +1,81 @@
+#include "charts/ChartRules.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "util/Numbers.h"
+
+namespace tw {
+
+namespace {
+
+// The first character of the decimal text of Round(value).
+char FirstDigit(double value) {
+  const std::string text = std::to_string(RoundHalfEven(value));
+  return text.empty() ? '0' : text[0];
+}
+
+}  // namespace
+
+double ScaleUp(double scale) {
+  double s = static_cast<double>(RoundHalfEven(scale * 2));
+  if (FirstDigit(s) == '4') s = static_cast<double>(RoundHalfEven(s * 1.25));
+  if (s > kScaleCeiling) s = kScaleCeiling;
+  return s;
+}
+
+double ScaleDown(double scale) {
+  double s = static_cast<double>(RoundHalfEven(scale * 0.5));
+  if (FirstDigit(s) == '2') s = static_cast<double>(RoundHalfEven(s * 0.8));
+  if (s < kScaleFloor) s = kScaleFloor;
+  return s;
+}
+
+double UsableScale(double scale) {
+  return std::isfinite(scale) && scale > 0 ? scale : kDefaultScale;
+}
+
+void PaintScaleStrip(Canvas& canvas, int stripWidth, int stripHeight, int measure, double scale,
+                     ColorValue background, const CanvasFont& font) {
+  canvas.FillRect({0, 0, stripWidth, stripHeight}, background);
+  canvas.SetPen(clBlack, 1, PenStyle::Solid);
+  canvas.SetFont(font);
+  canvas.SetTextColor(clBlack);
+  const double step = measure * 0.2;
+  for (int i = 1; i <= 4; ++i) {
+    char label[64];
+    std::snprintf(label, sizeof label, "%6.1f", scale * 0.2 * i);
+    const int top =
+        measure - static_cast<int>(RoundHalfEven(step * i)) - canvas.TextHeight(label) / 2;
+    canvas.Text(stripWidth - canvas.TextWidth(label), top, label);
+  }
+  const std::string unit = "KBps";
+  canvas.Text(stripWidth - canvas.TextWidth(unit), 0, unit);
+}
+
+CanvasRect ValueWindowRect(int cursorX, int cursorY, int textWidth, int textHeight,
+                           const ScreenMetrics& screen) {
+  int left = cursorX + screen.cursorWidth / 3;
+  int top = cursorY + screen.cursorHeight / 3;
+  const int width = textWidth + 6;
+  const int height = textHeight + 4;
+  if (top + height > screen.screenHeight) top = screen.screenHeight - height;
+  if (left + width >= screen.screenWidth) left = screen.screenWidth - width;
+  if (left < 0) left = 0;
+  return {left, top, left + width, top + height};
+}
+
+CanvasFont ChartLabelFont() {
+  CanvasFont font;
+  font.family = "MS Serif";
+  font.pixelHeight = 9;
+  return font;
+}
+
+std::string SpeedField(double kbps) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%9.2f", kbps);
+  return buffer;
+}
+
+}  // namespace tw

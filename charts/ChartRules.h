@@ -1,0 +1,49 @@
+// Rules shared by the live chart and the trend chart: the 1-2-5 scale steps,
+// the scale strip and where a value window goes on the screen.
+#pragma once
+
+#include <string>
+
+#include "charts/Canvas.h"
+
+namespace tw {
+
+constexpr double kScaleFloor = 1;         // Kbps
+constexpr double kScaleCeiling = 100000;  // Kbps
+constexpr double kDefaultScale = 2;       // Kbps
+
+// One step up the 1-2-5 series: x2, and x1.25 more when that starts with 4;
+// at most 100000. Off-series values move by the same rule (3 gives 6).
+double ScaleUp(double scale);
+// One step down: x0.5, and x0.8 more when that starts with 2; at least 1
+// (5 gives 2, 3 gives 2).
+double ScaleDown(double scale);
+
+// A full-scale value fit for dividing by: positive and finite, else the
+// default of a new window. Guards the charts against a damaged saved scale.
+double UsableScale(double scale);
+
+// Paints a scale strip: background, four labels "%6.1f" of scale x 0.2 x i
+// centred on the horizontal grid lines of a chart of height `measure`, and
+// "KBps" at the top, all right-aligned to the strip's right edge.
+void PaintScaleStrip(Canvas& canvas, int stripWidth, int stripHeight, int measure, double scale,
+                     ColorValue background, const CanvasFont& font);
+
+// Screen facts for placing a value window.
+struct ScreenMetrics {
+  int screenWidth = 0, screenHeight = 0;
+  int cursorWidth = 32, cursorHeight = 32;
+};
+
+// The rectangle of a value window for a text of the given size shown with
+// the cursor at (cursorX, cursorY): below right of the cursor, kept on screen.
+CanvasRect ValueWindowRect(int cursorX, int cursorY, int textWidth, int textHeight,
+                           const ScreenMetrics& screen);
+
+// The font of the scale strips and the trend time labels: "MS Serif", 9 pixels.
+CanvasFont ChartLabelFont();
+
+// A speed right-aligned in 9 characters with 2 decimals.
+std::string SpeedField(double kbps);
+
+}  // namespace tw
