@@ -90,6 +90,7 @@ void TPingObject::showEvent(QShowEvent* event) {
 
 void TPingObject::FormShow() {
   shown_ = true;
+  OpenTrendFiles();
   SamplingTick(TickMode::Redraw);
 }
 
@@ -128,10 +129,6 @@ void TPingObject::RepaintCell(int col, int row) {
     statusTable_->setItem(row - 1, col, item);
   }
   item->setText(QString::fromStdString(table_.Cell(col, row)));
-}
-
-void TPingObject::AppendTrendRecord(const std::string&, double, double, double) {
-  // The trend files are written by the trend storage once it is attached.
 }
 
 int TPingObject::SelectedRow() const {
@@ -206,6 +203,7 @@ void TPingObject::FormClose() {
   trendTimer_.stop();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });
   if (progExit_ != nullptr) progExit_->close();
+  trendFile_.reset();
   QApplication::restoreOverrideCursor();
 }
 

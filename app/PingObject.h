@@ -12,6 +12,7 @@
 #include "engine/EngineServices.h"
 #include "monitor/ResourceTable.h"
 #include "monitor/Sampling.h"
+#include "trend/TrendFile.h"
 
 class QAbstractButton;
 class QPushButton;
@@ -47,6 +48,11 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   int SpeedIconIndexShown() const { return iconIndex_; }
   // How long closing waits for threads to notice their flags (ms).
   void SetFlagWaitMs(uint64_t ms) { sampling_.SetFlagWaitMs(ms); }
+  // The trend files of the program folder; null before they are opened and after close.
+  TTrendFile* TrendFile() const { return trendFile_.get(); }
+  // Opens the trend files "MERLISK.D" and "MERLISK.ND" in the program folder (once).
+  void OpenTrendFiles();
+  void SetTrendEnabled(bool on) { trendEnabled_ = on; }
 
  public slots:
   void StartBtnClick();
@@ -98,6 +104,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QPushButton* deleteBtn_ = nullptr;
   QTableWidget* statusTable_ = nullptr;
   QPointer<TProgExit> progExit_;
+  std::unique_ptr<TTrendFile> trendFile_;
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;
   bool closed_ = false;
