@@ -15,6 +15,8 @@ constexpr size_t kIndexChunkEntries = 65536;
 // A minute's records normally lie side by side; their span is read at once
 // when it is no larger than this.
 constexpr int64_t kMaxMinuteSpan = 1 << 20;
+// How many bytes of minute blocks are kept for further lookups.
+constexpr size_t kMaxBlockBytes = 4 << 20;
 
 }  // namespace
 
@@ -38,6 +40,35 @@ void TTrendFile::Close() {
   nextSameMinute_.shrink_to_fit();
   minutes_.clear();
   indexEnd_ = 0;
+  ForgetBlocks();
+}
+
+void TTrendFile::ForgetBlocks() {
+  blocks_.clear();
+  blockBytes_ = 0;
+}
+
+const TTrendFile::MinuteBlock* TTrendFile::MinuteBlockOf(uint64_t key,
+                                                         const MinuteEntries& entries) {
+  const auto known = blocks_.find(key);
+  if (known != blocks_.end()) return &known->second;
+  int64_t low = std::numeric_limits<int64_t>::max();
+  int64_t high = 0;
+  for (uint32_t i = entries.first; i != kNoEntry; i = nextSameMinute_[i]) {
+    const int64_t position = timeIndexes_[i].Position;
+    if (position < 0) continue;
+    low = std::min(low, position);
+    high = std::max(high, position + static_cast<int64_t>(kTrendRecordSize));
+  }
+  if (high == 0 || high - low > kMaxMinuteSpan) return nullptr;
+  const auto span = static_cast<size_t>(high - low);
+  if (blockBytes_ + span > kMaxBlockBytes) ForgetBlocks();
+  MinuteBlock block;
+  block.low = low;
+  block.bytes.resize(span);
+  block.bytes.resize(data_.ReadAt(low, block.bytes.data(), span));
+  blockBytes_ += block.bytes.size();
+  return &blocks_.emplace(key, std::move(block)).first->second;
 }
 
 void TTrendFile::OpenFilesForRead() {
@@ -82,6 +113,7 @@ void TTrendFile::LoadIndex() {
   timeIndexes_.clear();
   nextSameMinute_.clear();
   minutes_.clear();
+  ForgetBlocks();
   const int64_t size = std::max<int64_t>(index_.Size(), 0);
   const auto expected = static_cast<size_t>(
       std::min<int64_t>(size / static_cast<int64_t>(kTrendIndexEntrySize), 1 << 24));
@@ -145,6 +177,7 @@ bool TTrendFile::AppendRecord(TrendRecord& record, double now) {
   // Files that were busy or missing before may be free now (another copy closed).
   OpenFilesForRead();
   if (!data_.IsOpen() || !index_.IsOpen() || !data_.Writable() || !index_.Writable()) return false;
+  ForgetBlocks();  // whatever happens now may change what the files hold
   const double stamp = MinuteStamp(now);
   PutDouble(record.data() + TrendOffset::Stamp, stamp);
   UpperCaseRecordName(record);
@@ -188,25 +221,15 @@ bool TTrendFile::FindRecord(TrendRecord& record) {
   const auto minute = minutes_.find(StampKey(stamp));
   if (minute == minutes_.end()) return false;
 
-  int64_t low = std::numeric_limits<int64_t>::max();
-  int64_t high = 0;
-  for (uint32_t i = minute->second.first; i != kNoEntry; i = nextSameMinute_[i]) {
-    const int64_t position = timeIndexes_[i].Position;
-    if (position < 0) continue;
-    low = std::min(low, position);
-    high = std::max(high, position + static_cast<int64_t>(kTrendRecordSize));
-  }
-  if (high == 0) return false;
-  if (high - low <= kMaxMinuteSpan) {
-    readBuf_.resize(static_cast<size_t>(high - low));
-    const size_t got = data_.ReadAt(low, readBuf_.data(), readBuf_.size());
+  if (const MinuteBlock* block = MinuteBlockOf(minute->first, minute->second)) {
+    const size_t got = block->bytes.size();
     for (uint32_t i = minute->second.first; i != kNoEntry; i = nextSameMinute_[i]) {
       const int64_t position = timeIndexes_[i].Position;
-      if (position < 0) continue;
-      const auto offset = static_cast<size_t>(position - low);
+      if (position < block->low) continue;
+      const auto offset = static_cast<size_t>(position - block->low);
       if (offset > got) continue;
-      if (MatchAt(readBuf_.data() + offset, got - offset, record, stamp)) {
-        std::memcpy(record.data(), readBuf_.data() + offset, kTrendRecordSize);
+      if (MatchAt(block->bytes.data() + offset, got - offset, record, stamp)) {
+        std::memcpy(record.data(), block->bytes.data() + offset, kTrendRecordSize);
         return true;
       }
     }

@@ -79,6 +79,11 @@ class TTrendFile {
 
  private:
   static constexpr uint32_t kNoEntry = UINT32_MAX;
+  // The records of one minute as read from the data file at once.
+  struct MinuteBlock {
+    int64_t low = 0;  // data file offset of bytes[0]
+    std::vector<uint8_t> bytes;
+  };
   struct MinuteEntries {
     uint32_t first = kNoEntry, last = kNoEntry;  // places in timeIndexes_
   };
@@ -89,6 +94,10 @@ class TTrendFile {
   void AddIndexEntry(double stamp, int32_t position);
   bool MatchAt(const uint8_t* bytes, size_t available, const TrendRecord& wanted, double stamp);
   static uint64_t StampKey(double stamp);
+  // The minute's records read at once (kept for further lookups); null when
+  // they lie too far apart for that.
+  const MinuteBlock* MinuteBlockOf(uint64_t key, const MinuteEntries& entries);
+  void ForgetBlocks();
 
   std::string dataFileName_;
   std::string indexFileName_;
@@ -99,8 +108,11 @@ class TTrendFile {
   // Next entry of the same minute for every entry of timeIndexes_.
   std::vector<uint32_t> nextSameMinute_;
   std::unordered_map<uint64_t, MinuteEntries> minutes_;
-  int64_t indexEnd_ = 0;          // where the next index entry goes: after the last whole one
-  std::vector<uint8_t> readBuf_;  // the records of one minute, read at once
+  int64_t indexEnd_ = 0;  // where the next index entry goes: after the last whole one
+  // Recently looked-up minutes: a chart asks for the same minutes once per
+  // resource. Emptied by every append and reload.
+  std::unordered_map<uint64_t, MinuteBlock> blocks_;
+  size_t blockBytes_ = 0;
 };
 
 }  // namespace tw

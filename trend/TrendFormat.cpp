@@ -68,26 +68,36 @@ Wide Multiply(uint64_t a, uint64_t b) {
   return w;
 }
 
-int BitLength(const Wide& w) {
+int BitLength(uint64_t v) {
   int n = 0;
-  for (uint64_t v = w.hi; v != 0; v >>= 1) ++n;
-  if (w.hi != 0) return n + 64;
-  for (uint64_t v = w.lo; v != 0; v >>= 1) ++n;
-  return n;
+  for (int step = 32; step > 0; step /= 2) {
+    if ((v >> step) != 0) {
+      v >>= step;
+      n += step;
+    }
+  }
+  return n + static_cast<int>(v);
 }
 
-bool Bit(const Wide& w, int i) {
-  return i >= 64 ? ((w.hi >> (i - 64)) & 1) != 0 : ((w.lo >> i) & 1) != 0;
+int BitLength(const Wide& w) {
+  return w.hi != 0 ? 64 + BitLength(w.hi) : BitLength(w.lo);
+}
+
+// True when any of the bits 0..count-1 of w is set.
+bool AnyLowBits(const Wide& w, int count) {
+  if (count <= 0) return false;
+  if (count < 64) return (w.lo & ((uint64_t{1} << count) - 1)) != 0;
+  if (w.lo != 0) return true;
+  return count > 64 && (w.hi & ((uint64_t{1} << (count - 64)) - 1)) != 0;
 }
 
 // w >> shift (shift 1..127), with the bits shifted out rounded half to even.
 uint64_t ShiftRoundEven(const Wide& w, int shift) {
   const uint64_t kept =
       shift >= 64 ? w.hi >> (shift - 64) : (w.lo >> shift) | (w.hi << (64 - shift));
-  const bool half = Bit(w, shift - 1);
-  bool below = false;
-  for (int i = 0; i < shift - 1 && !below; ++i) below = Bit(w, i);
-  const bool up = half && (below || (kept & 1) != 0);
+  const int halfBit = shift - 1;
+  const bool half = ((halfBit >= 64 ? w.hi >> (halfBit - 64) : w.lo >> halfBit) & 1) != 0;
+  const bool up = half && (AnyLowBits(w, halfBit) || (kept & 1) != 0);
   return kept + (up ? 1 : 0);
 }
 

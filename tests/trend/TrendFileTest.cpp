@@ -124,6 +124,13 @@ TEST_F(TrendFileTest, LookupsByNameAndMinute) {
   EXPECT_FALSE(trend->FindRecord(missing));
   EXPECT_EQ(DecodeReal48(missing.data() + TrendOffset::Read), 0.0);
   EXPECT_EQ(DecodeReal48(missing.data() + TrendOffset::Ping), 0.0);
+
+  // A minute already looked up takes one more record, and the lookup sees it.
+  TrendValues late;
+  EXPECT_FALSE(trend->FindRecord("late", At(15, 10, 30), late));
+  ASSERT_TRUE(trend->AppendRecord("late", 1, 2, 3, At(15, 10, 30, 20)));
+  EXPECT_TRUE(trend->FindRecord("late", At(15, 10, 30), late));
+  EXPECT_EQ(late.ping, 3);
 }
 
 TEST_F(TrendFileTest, HeaderOnlyDataAndEmptyIndexFindNothing) {
@@ -248,6 +255,12 @@ TEST_F(TrendFileTest, EveryEntryStaysFindablePastSixtyFiveThousand) {
   }
   auto trend = Open();
   ASSERT_EQ(trend->TimeIndexes().size(), static_cast<size_t>(kRecords));
+  // A record of the first minute written 18 MB later: the minute's two
+  // records are read one by one.
+  ASSERT_TRUE(trend->AppendRecord("late", 42, 0, 0, 45000.0));
+  TrendValues late;
+  EXPECT_TRUE(trend->FindRecord("late", 45000.0, late));
+  EXPECT_EQ(late.read, 42);
   for (int i : {0, 1, 2, 9, 10, 11, 5000, kRecords - 1}) {
     TrendValues out;
     EXPECT_TRUE(trend->FindRecord(i % 2 ? "ODD" : "EVEN", 45000.0 + i / 1440.0, out)) << i;
