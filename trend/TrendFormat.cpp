@@ -44,8 +44,10 @@ double DecodeReal48(const uint8_t* bytes) {
 uint32_t TrendCheckSum(const uint8_t* bytes, size_t count) {
   uint32_t sum = 0;
   uint32_t x = 0;
+  uint8_t place = 0;  // the 1-based place of the byte mod 256, wrapping by itself
   for (size_t i = 0; i < count; ++i) {
-    sum += static_cast<uint32_t>(bytes[i]) * ((i + 1) % 256);
+    ++place;
+    sum += static_cast<uint32_t>(bytes[i]) * place;
     x ^= bytes[i];
   }
   return (x << 16) | (sum & 0xffff);
