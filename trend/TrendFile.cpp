@@ -17,6 +17,11 @@ constexpr size_t kIndexChunkEntries = 65536;
 constexpr int64_t kMaxMinuteSpan = 1 << 20;
 // How many bytes of minute blocks are kept for further lookups.
 constexpr size_t kMaxBlockBytes = 4 << 20;
+constexpr uint8_t kUnchecked = 0, kGood = 1, kBad = 2;
+
+bool RecordCheckSumOK(const uint8_t* bytes) {
+  return GetUint32(bytes + TrendOffset::CheckSum) == TrendCheckSum(bytes, TrendOffset::CheckSum);
+}
 
 }  // namespace
 
@@ -48,13 +53,14 @@ void TTrendFile::ForgetBlocks() {
   blockBytes_ = 0;
 }
 
-const TTrendFile::MinuteBlock* TTrendFile::MinuteBlockOf(uint64_t key,
-                                                         const MinuteEntries& entries) {
+TTrendFile::MinuteBlock* TTrendFile::MinuteBlockOf(uint64_t key, const MinuteEntries& entries) {
   const auto known = blocks_.find(key);
   if (known != blocks_.end()) return &known->second;
   int64_t low = std::numeric_limits<int64_t>::max();
   int64_t high = 0;
+  size_t count = 0;
   for (uint32_t i = entries.first; i != kNoEntry; i = nextSameMinute_[i]) {
+    ++count;
     const int64_t position = timeIndexes_[i].Position;
     if (position < 0) continue;
     low = std::min(low, position);
@@ -67,6 +73,7 @@ const TTrendFile::MinuteBlock* TTrendFile::MinuteBlockOf(uint64_t key,
   block.low = low;
   block.bytes.resize(span);
   block.bytes.resize(data_.ReadAt(low, block.bytes.data(), span));
+  block.verdicts.assign(count, kUnchecked);
   blockBytes_ += block.bytes.size();
   return &blocks_.emplace(key, std::move(block)).first->second;
 }
@@ -116,7 +123,7 @@ void TTrendFile::LoadIndex() {
   ForgetBlocks();
   const int64_t size = std::max<int64_t>(index_.Size(), 0);
   const auto expected = static_cast<size_t>(
-      std::min<int64_t>(size / static_cast<int64_t>(kTrendIndexEntrySize), 1 << 24));
+      std::min<int64_t>(size / static_cast<int64_t>(kTrendIndexEntrySize), 1 << 21));
   timeIndexes_.reserve(expected);
   nextSameMinute_.reserve(expected);
   std::vector<uint8_t> chunk(kIndexChunkEntries * kTrendIndexEntrySize);
@@ -200,16 +207,13 @@ bool TTrendFile::AppendRecord(TrendRecord& record, double now) {
   return true;
 }
 
-bool TTrendFile::MatchAt(const uint8_t* bytes, size_t available, const TrendRecord& wanted,
-                         double stamp) {
+bool TTrendFile::IsWanted(const uint8_t* bytes, size_t available, const TrendRecord& wanted,
+                          double stamp) {
   if (available < kTrendRecordSize) return false;
   if (GetDouble(bytes + TrendOffset::Stamp) != stamp) return false;
   const size_t length = wanted[TrendOffset::NameLength];
-  if (bytes[TrendOffset::NameLength] != length ||
-      std::memcmp(bytes + TrendOffset::Name, wanted.data() + TrendOffset::Name, length) != 0) {
-    return false;
-  }
-  return GetUint32(bytes + TrendOffset::CheckSum) == TrendCheckSum(bytes, TrendOffset::CheckSum);
+  return bytes[TrendOffset::NameLength] == length &&
+         std::memcmp(bytes + TrendOffset::Name, wanted.data() + TrendOffset::Name, length) == 0;
 }
 
 bool TTrendFile::FindRecord(TrendRecord& record) {
@@ -221,15 +225,20 @@ bool TTrendFile::FindRecord(TrendRecord& record) {
   const auto minute = minutes_.find(StampKey(stamp));
   if (minute == minutes_.end()) return false;
 
-  if (const MinuteBlock* block = MinuteBlockOf(minute->first, minute->second)) {
+  if (MinuteBlock* block = MinuteBlockOf(minute->first, minute->second)) {
     const size_t got = block->bytes.size();
-    for (uint32_t i = minute->second.first; i != kNoEntry; i = nextSameMinute_[i]) {
+    size_t k = 0;
+    for (uint32_t i = minute->second.first; i != kNoEntry; i = nextSameMinute_[i], ++k) {
       const int64_t position = timeIndexes_[i].Position;
       if (position < block->low) continue;
       const auto offset = static_cast<size_t>(position - block->low);
       if (offset > got) continue;
-      if (MatchAt(block->bytes.data() + offset, got - offset, record, stamp)) {
-        std::memcpy(record.data(), block->bytes.data() + offset, kTrendRecordSize);
+      const uint8_t* stored = block->bytes.data() + offset;
+      if (!IsWanted(stored, got - offset, record, stamp)) continue;
+      uint8_t& verdict = block->verdicts[k];
+      if (verdict == kUnchecked) verdict = RecordCheckSumOK(stored) ? kGood : kBad;
+      if (verdict == kGood) {
+        std::memcpy(record.data(), stored, kTrendRecordSize);
         return true;
       }
     }
@@ -242,7 +251,7 @@ bool TTrendFile::FindRecord(TrendRecord& record) {
     const int64_t position = timeIndexes_[i].Position;
     if (position < 0) continue;
     const size_t got = data_.ReadAt(position, stored.data(), stored.size());
-    if (MatchAt(stored.data(), got, record, stamp)) {
+    if (IsWanted(stored.data(), got, record, stamp) && CheckSumOK(stored)) {
       record = stored;
       return true;
     }

@@ -83,6 +83,8 @@ class TTrendFile {
   struct MinuteBlock {
     int64_t low = 0;  // data file offset of bytes[0]
     std::vector<uint8_t> bytes;
+    // Per entry of the minute, in order: checksum not yet checked, good, bad.
+    std::vector<uint8_t> verdicts;
   };
   struct MinuteEntries {
     uint32_t first = kNoEntry, last = kNoEntry;  // places in timeIndexes_
@@ -92,11 +94,13 @@ class TTrendFile {
   bool OpenIndex();
   void LoadIndex();
   void AddIndexEntry(double stamp, int32_t position);
-  bool MatchAt(const uint8_t* bytes, size_t available, const TrendRecord& wanted, double stamp);
+  // Whether a stored record has the wanted stamp and name (checksum not checked).
+  static bool IsWanted(const uint8_t* bytes, size_t available, const TrendRecord& wanted,
+                       double stamp);
   static uint64_t StampKey(double stamp);
   // The minute's records read at once (kept for further lookups); null when
   // they lie too far apart for that.
-  const MinuteBlock* MinuteBlockOf(uint64_t key, const MinuteEntries& entries);
+  MinuteBlock* MinuteBlockOf(uint64_t key, const MinuteEntries& entries);
   void ForgetBlocks();
 
   std::string dataFileName_;

@@ -42,12 +42,11 @@ double DecodeReal48(const uint8_t* bytes) {
 }
 
 uint32_t TrendCheckSum(const uint8_t* bytes, size_t count) {
+  // Unsigned wrap-around keeps the sum right modulo 65,536.
   uint32_t sum = 0;
   uint32_t x = 0;
-  uint8_t place = 0;  // the 1-based place of the byte mod 256, wrapping by itself
   for (size_t i = 0; i < count; ++i) {
-    ++place;
-    sum += static_cast<uint32_t>(bytes[i]) * place;
+    sum += static_cast<uint32_t>(bytes[i]) * static_cast<uint32_t>((i + 1) & 0xff);
     x ^= bytes[i];
   }
   return (x << 16) | (sum & 0xffff);
