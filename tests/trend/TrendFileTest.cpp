@@ -51,17 +51,22 @@ TEST_F(TrendFileTest, FirstAppendWritesHeaderRecordAndEntryByteForByte) {
     ASSERT_TRUE(trend->DataOpen() && trend->IndexOpen());
     EXPECT_TRUE(trend->AppendRecord("ab", 1.0, 2.5, 0.0, At(15, 12, 0, 20)));
   }
-  const Bytes stamp = {0x00, 0x00, 0x00, 0x00, 0x10, 0xF9, 0xE5, 0x40};  // 45000.5
+  // 2023-03-15 12:00 is day 45000.5, the double 0x40E5F91000000000; the
+  // header (stamped by the clock at creation) checksums it: sum 0x10*5 +
+  // 0xF9*6 + 0xE5*7 + 0x40*8 = 0x0E69, XOR 0x4C.
+  const Bytes stamp = {0x00, 0x00, 0x00, 0x00, 0x10, 0xF9, 0xE5, 0x40};
   Bytes data = stamp;
   data.insert(data.end(), {0x69, 0x0E, 0x4C, 0x00});
   Bytes record(kTrendRecordSize, 0);
   record[0] = 2;
   record[1] = 'A';
   record[2] = 'B';
-  record[256] = 0x81;
-  record[262] = 0x82;
+  record[256] = 0x81;  // read 1
+  record[262] = 0x82;  // write 2.5
   record[267] = 0x20;
-  std::copy(stamp.begin(), stamp.end(), record.begin() + 276);
+  std::copy(stamp.begin(), stamp.end(), record.begin() + 276);  // 12:00:20 rounds to 12:00
+  // Sum 2*1 + 65*2 + 66*3 + 0x81*1 + 0x82*7 + 0x20*12 + 0x10*25 + 0xF9*26 +
+  // 0xE5*27 + 0x40*28 = 16602 = 0x40DA; XOR of all bytes 0x6E.
   record[284] = 0xDA;
   record[285] = 0x40;
   record[286] = 0x6E;
@@ -81,9 +86,12 @@ TEST_F(TrendFileTest, LookupsByNameAndMinute) {
     ASSERT_TRUE(trend->AppendRecord("Example.ORG", 0, 0, 44.0, At(15, 10, 14, 50)));
     ASSERT_TRUE(trend->AppendRecord("example.org", 0, 0, 55.0, At(15, 10, 30, 5)));
     ASSERT_TRUE(trend->AppendRecord(std::string(255, 'n'), 7, 8, 9, At(15, 10, 30, 10)));
+    // Longer names are cut to 255 bytes; bytes 224..255 are upper-cased too.
+    ASSERT_TRUE(trend->AppendRecord(std::string(300, 'm'), 1, 1, 1, At(15, 10, 30, 11)));
+    ASSERT_TRUE(trend->AppendRecord("h\xE0st-\xFF", 2, 2, 2, At(15, 10, 30, 12)));
   }
   auto trend = Open();  // everything must come back from the files
-  ASSERT_EQ(trend->TimeIndexes().size(), 5u);
+  ASSERT_EQ(trend->TimeIndexes().size(), 7u);
   struct Case {
     std::string name;
     double when;
@@ -103,6 +111,8 @@ TEST_F(TrendFileTest, LookupsByNameAndMinute) {
       {"example.org", At(16, 10, 30), false, {}},
       {std::string(255, 'N'), At(15, 10, 30), true, {7, 8, 9}},
       {std::string(254, 'N'), At(15, 10, 30), false, {}},
+      {std::string(255, 'M'), At(15, 10, 30), true, {1, 1, 1}},
+      {"H\xC0ST-\xDF", At(15, 10, 30), true, {2, 2, 2}},
       {"", At(15, 10, 30), false, {}},
   };
   for (const Case& c : cases) {

@@ -9,7 +9,6 @@
 #include <random>
 #include <vector>
 
-#include "trend/TrendFile.h"
 #include "trend/TrendFormat.h"
 #include "util/DateTime.h"
 
@@ -75,59 +74,6 @@ TEST(TrendFormat, CheckSumOfAbcAndStoredLittleEndian) {
   long_bytes[255] = 7;
   long_bytes[256] = 9;
   EXPECT_EQ(TrendCheckSum(long_bytes.data(), long_bytes.size()), ((7u ^ 9u) << 16) | 9u);
-}
-
-// 2023-03-15 12:00 is day 45000.5, the double 0x40E5F91000000000.
-const Bytes kNoonStamp = {0x00, 0x00, 0x00, 0x00, 0x10, 0xF9, 0xE5, 0x40};
-
-TEST(TrendFormat, HeaderIndexEntryAndRecordBytes) {
-  Bytes header = kNoonStamp;
-  // Sum 0x10*5 + 0xF9*6 + 0xE5*7 + 0x40*8 = 0x0E69, XOR 0x4C.
-  header.insert(header.end(), {0x69, 0x0E, 0x4C, 0x00});
-  EXPECT_EQ(ToBytes(MakeTrendHeader(45000.5)), header);
-
-  Bytes entry = kNoonStamp;
-  entry.insert(entry.end(), {0x0C, 0x00, 0x00, 0x00});
-  EXPECT_EQ(ToBytes(MakeIndexEntry(45000.5, 12)), entry);
-  Bytes far = kNoonStamp;
-  far.insert(far.end(), {0xFF, 0xFF, 0xFF, 0x7F});
-  EXPECT_EQ(ToBytes(MakeIndexEntry(45000.5, 0x7FFFFFFF)), far);
-
-  TrendRecord record = MakeTrendRecord("ab", 1.0, 2.5, 0.0);
-  UpperCaseRecordName(record);
-  PutDouble(record.data() + TrendOffset::Stamp, 45000.5);
-  TTrendFile::SetCheckSum(record);
-  Bytes expected(kTrendRecordSize, 0);
-  expected[0] = 2;
-  expected[1] = 'A';
-  expected[2] = 'B';
-  expected[256] = 0x81;  // read 1
-  expected[262] = 0x82;  // write 2.5
-  expected[267] = 0x20;
-  std::copy(kNoonStamp.begin(), kNoonStamp.end(), expected.begin() + 276);
-  // Sum 2*1 + 65*2 + 66*3 + 0x81*1 + 0x82*7 + 0x20*12 + 0x10*25 + 0xF9*26 + 0xE5*27 + 0x40*28
-  // = 16602 = 0x40DA; XOR of all bytes 0x6E.
-  const Bytes sum = {0xDA, 0x40, 0x6E, 0x00};
-  std::copy(sum.begin(), sum.end(), expected.begin() + 284);
-  EXPECT_EQ(ToBytes(record), expected);
-  EXPECT_TRUE(TTrendFile::CheckSumOK(record));
-  record[100] ^= 1;  // a byte after the name is covered too
-  EXPECT_FALSE(TTrendFile::CheckSumOK(record));
-}
-
-TEST(TrendFormat, NamesAreCutTo255AndUpperCasedLikeTheSettings) {
-  const std::string name(300, 'x');
-  TrendRecord record = MakeTrendRecord(name, 0, 0, 0);
-  UpperCaseRecordName(record);
-  EXPECT_EQ(record[0], 255);
-  EXPECT_EQ(std::string(record.begin() + 1, record.begin() + 256), std::string(255, 'X'));
-  EXPECT_EQ(record[256], 0);
-
-  const std::string mixed = "host-\xE0\xFF\xDF\xC0z{@`";
-  TrendRecord r2 = MakeTrendRecord(mixed, 0, 0, 0);
-  UpperCaseRecordName(r2);
-  EXPECT_EQ(std::string(r2.begin() + 1, r2.begin() + 1 + mixed.size()),
-            "HOST-\xC0\xDF\xDF\xC0Z{@`");
 }
 
 TEST(TrendFormat, MinuteStampRoundsToTheNearestMinute) {
