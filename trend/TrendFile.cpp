@@ -140,7 +140,10 @@ void TTrendFile::LoadIndex() {
     offset += static_cast<int64_t>(whole * kTrendIndexEntrySize);
     if (got < chunk.size()) break;
   }
-  indexEnd_ = static_cast<int64_t>(timeIndexes_.size() * kTrendIndexEntrySize);
+  // New entries go after the last whole entry of the file, even when a read
+  // failure stopped loading early: never over an entry that may be sound.
+  const auto entrySize = static_cast<int64_t>(kTrendIndexEntrySize);
+  indexEnd_ = std::max(offset, size / entrySize * entrySize);
 }
 
 uint64_t TTrendFile::StampKey(double stamp) {

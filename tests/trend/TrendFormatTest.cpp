@@ -65,7 +65,7 @@ TEST(TrendFormat, SixByteRealsMatchHandWorkedBytes) {
   EXPECT_NEAR(DecodeReal48(r.data()), 123.4, 123.4 * std::ldexp(1.0, -39));
 }
 
-TEST(TrendFormat, CheckSumOfAbcAndStoredLittleEndian) {
+TEST(TrendFormat, CheckSumOfAbcAndPlacesModulo256) {
   const uint8_t abc[] = {'a', 'b', 'c'};
   EXPECT_EQ(TrendCheckSum(abc, 3), 0x0060024Eu);
   EXPECT_EQ(TrendCheckSum(abc, 0), 0u);
