@@ -173,8 +173,7 @@ void TTrendFile::SetCheckSum(TrendRecord& record) {
 }
 
 bool TTrendFile::CheckSumOK(const TrendRecord& record) {
-  return GetUint32(record.data() + TrendOffset::CheckSum) ==
-         TrendCheckSum(record.data(), TrendOffset::CheckSum);
+  return RecordCheckSumOK(record.data());
 }
 
 bool TTrendFile::AppendRecord(const std::string& name, double read, double write, double ping,
