@@ -95,10 +95,6 @@ int TPingObject::AddResourceRow(const std::string& address, char kind) {
   return row;
 }
 
-void TPingObject::AppendTrendRecord(const std::string&, double, double, double) {
-  // The trend files are written by the trend storage once it is attached.
-}
-
 void TPingObject::StartBtnClick() {
   startBtn_->setChecked(true);
   pingSendTimer_.start();
@@ -165,6 +161,7 @@ void TPingObject::FormClose() {
   SaveParametersOnClose();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });
   if (progExit_ != nullptr) progExit_->close();
+  CloseTrendFiles();
   QuitHelp();
   QApplication::restoreOverrideCursor();
 }

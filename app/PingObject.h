@@ -13,6 +13,7 @@
 #include "monitor/Parameters.h"
 #include "monitor/ResourceTable.h"
 #include "monitor/Sampling.h"
+#include "trend/TrendFile.h"
 
 class QAbstractButton;
 class QPushButton;
@@ -79,6 +80,13 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TMsgDialog& MsgDialog();
   // The program's help (the help file is set when the window is first shown).
   THelp& Help();
+
+  // The trend files of the program folder; null before they are opened and after close.
+  TTrendFile* TrendFile() const { return trendFile_.get(); }
+  // Opens the trend files "MERLISK.D" and "MERLISK.ND" in the program folder (once).
+  void OpenTrendFiles();
+  // Detaches the trend chart from the files and closes them.
+  void CloseTrendFiles();
 
  public slots:
   void StartBtnClick();
@@ -161,6 +169,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   std::unique_ptr<ChartParts> charts_;
   QPointer<TProgExit> progExit_;
   TEventServices* eventServices_ = nullptr;  // child object
+
+  std::unique_ptr<TTrendFile> trendFile_;
+  std::unique_ptr<TrendLookup> trendLookup_;  // reads trendFile_ for the trend chart
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;
   bool closed_ = false;

@@ -103,7 +103,7 @@ void TPingObject::LoadParametersOnShow() {
   ApplyDialUpParameters();
   ApplyChartParameters();
   setWindowTitle("Tarnwick");
-  // The trend files are opened here once the trend storage is attached.
+  OpenTrendFiles();
 }
 
 void TPingObject::ApplyDialUpParameters() {

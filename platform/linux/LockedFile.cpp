@@ -1,0 +1,109 @@
+// Linux has no sharing modes on open(): the exclusive access of the trend
+// files is an flock() lock on the open file, taken without waiting.
+#include "platform/LockedFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tw {
+
+namespace {
+
+LockedFile::OpenResult LockOrClose(int fd) {
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    const bool busy = errno == EWOULDBLOCK;
+    close(fd);
+    return busy ? LockedFile::OpenResult::Busy : LockedFile::OpenResult::Failed;
+  }
+  return LockedFile::OpenResult::Opened;
+}
+
+LockedFile::OpenResult FromErrno(int error) {
+  return error == ENOENT ? LockedFile::OpenResult::Missing : LockedFile::OpenResult::Failed;
+}
+
+}  // namespace
+
+LockedFile::~LockedFile() {
+  Close();
+}
+
+LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
+  Close();
+  bool writable = true;
+  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    writable = false;
+    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (fd < 0) return FromErrno(errno);
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return OpenResult::Failed;
+  }
+  const OpenResult result = LockOrClose(fd);
+  if (result != OpenResult::Opened) return result;
+  handle_ = fd;
+  writable_ = writable;
+  return result;
+}
+
+LockedFile::OpenResult LockedFile::CreateNew(const std::string& path) {
+  Close();
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return errno == EEXIST ? OpenResult::Missing : OpenResult::Failed;
+  const OpenResult result = LockOrClose(fd);
+  if (result != OpenResult::Opened) return result;
+  handle_ = fd;
+  writable_ = true;
+  return result;
+}
+
+void LockedFile::Close() {
+  if (handle_ == kNoHandle) return;
+  close(static_cast<int>(handle_));  // releases the flock() lock as well
+  handle_ = kNoHandle;
+  writable_ = false;
+}
+
+int64_t LockedFile::Size() const {
+  struct stat info {};
+  if (handle_ == kNoHandle || fstat(static_cast<int>(handle_), &info) != 0) return -1;
+  return static_cast<int64_t>(info.st_size);
+}
+
+size_t LockedFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
+  if (handle_ == kNoHandle || offset < 0) return 0;
+  auto* out = static_cast<char*>(buffer);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = pread(static_cast<int>(handle_), out + done, size - done,
+                            static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+bool LockedFile::WriteAt(int64_t offset, const void* data, size_t size) {
+  if (handle_ == kNoHandle || !writable_ || offset < 0) return false;
+  const auto* in = static_cast<const char*>(data);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = pwrite(static_cast<int>(handle_), in + done, size - done,
+                             static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace tw
