@@ -72,10 +72,4 @@ CanvasFont ChartLabelFont() {
   return font;
 }
 
-std::string SpeedField(double kbps) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%9.2f", kbps);
-  return buffer;
-}
-
 }  // namespace tw

@@ -44,6 +44,5 @@ CanvasRect ValueWindowRect(int cursorX, int cursorY, int textWidth, int textHeig
 CanvasFont ChartLabelFont();
 
 // A speed right-aligned in 9 characters with 2 decimals.
-std::string SpeedField(double kbps);
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include "util/FileText.h"
 
 #include "util/Text.h"
 
@@ -57,16 +58,9 @@ IniFile IniFile::FromText(const std::string& text) {
 }
 
 std::optional<IniFile> IniFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes) return std::nullopt;
-  }
-  if (in.bad()) return std::nullopt;
-  return FromText(text);
+  const auto text = ReadFileBounded(path, kMaxFileBytes);
+  if (!text) return std::nullopt;
+  return FromText(*text);
 }
 
 void IniFile::AddLine(const std::string& raw) {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <fstream>
 #include <sstream>
+#include "util/FileText.h"
 
 #include "util/Text.h"
 
@@ -206,15 +207,9 @@ HelpFile HelpFile::Parse(const std::string& text) {
 }
 
 std::optional<HelpFile> HelpFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes) return std::nullopt;
-  }
-  return Parse(text);
+  const auto text = ReadFileBounded(path, kMaxFileBytes);
+  if (!text) return std::nullopt;
+  return Parse(*text);
 }
 
 const HelpTopic* HelpFile::FindTopic(const std::string& name) const {

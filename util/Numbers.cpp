@@ -73,10 +73,14 @@ int64_t RoundHalfEven(double value) {
   return result;
 }
 
-std::string SpeedText(double kilobytesPerSecond) {
+std::string SpeedField(double kilobytesPerSecond) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%9.2f Kbps", kilobytesPerSecond);
+  std::snprintf(buffer, sizeof buffer, "%9.2f", kilobytesPerSecond);
   return buffer;
+}
+
+std::string SpeedText(double kilobytesPerSecond) {
+  return SpeedField(kilobytesPerSecond) + " Kbps";
 }
 
 }  // namespace tw

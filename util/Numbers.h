@@ -19,6 +19,9 @@ double ParseDecimal(const std::string& text);
 // Rounds to the nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4).
 int64_t RoundHalfEven(double value);
 
+// A speed right-aligned in 9 characters with 2 decimals (no unit).
+std::string SpeedField(double kilobytesPerSecond);
+
 // A speed as cell text: 2 decimals right-aligned in 9 characters, then " Kbps".
 std::string SpeedText(double kilobytesPerSecond);
 
