@@ -1,0 +1,192 @@
+// The drive folder and read-only file loops on real files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "engine/PingThread.h"
+#include "support/TempDir.h"
+#include "tests/engine/EngineHost.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CellSpeed;
+using test::EngineHost;
+
+struct Fixture {
+  EngineHost host;
+  EngineServices services{host.dispatcher, SystemClock(), host, false};
+};
+
+TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
+  Fixture f;
+  test::TempDir dir;
+  const std::string testFile = dir.File("MRL.TST");
+  const int row = f.host.AddRow(dir.Path(), '1', 0, true, 1024, 2500);
+  TPingThread* t = nullptr;
+  // Looked at while the worker waits in its display update.
+  std::vector<std::pair<int32_t, int32_t>> sizes;
+  std::vector<double> writes, reads;
+  uintmax_t largestFile = 0;
+  f.host.onRepaint = [&](int col, int r) {
+    if (col != Col::ReadSpeed || CellSpeed(f.host.table.Cell(col, r)) < 0) return;
+    sizes.emplace_back(t->WriteSize, t->ReadSize);
+    writes.push_back(CellSpeed(f.host.table.Cell(Col::WriteSpeed, r)));
+    reads.push_back(CellSpeed(f.host.table.Cell(Col::ReadSpeed, r)));
+    std::error_code ec;
+    largestFile = std::max(largestFile, fs::file_size(testFile, ec));
+  };
+  t = f.host.Start(row, f.services);
+  ASSERT_TRUE(f.host.PumpUntil([&] { return sizes.size() >= 70; }, 60000));
+  f.host.onRepaint = nullptr;
+  TPingThread::Destroy(t);
+  f.host.dispatcher.RunPending();
+
+  EXPECT_FALSE(fs::exists(testFile));
+  EXPECT_LE(largestFile, 129024u);
+  EXPECT_GT(writes.back(), 0);
+  EXPECT_GT(reads.back(), 0);
+  // Sizes seen at display k are those after k-1 adaptations: a fast disk
+  // (every transfer under 10 ms) reaches 64,512 bytes after 62 cycles.
+  bool allFast = true;
+  for (size_t k = 0; k < sizes.size(); ++k) {
+    EXPECT_LE(sizes[k].second, sizes[k].first) << k;
+    if (k > 0) {
+      EXPECT_GE(sizes[k].first, sizes[k - 1].first) << "slow transfers shrink nothing above 10 KB";
+      allFast = allFast && sizes[k].first == std::min<int32_t>(1024 * (int32_t(k) + 1), 64512);
+    }
+  }
+  if (allFast) {
+    EXPECT_EQ(sizes[62].first, 64512);
+    EXPECT_EQ(sizes[61].first, 63488);
+  } else {
+    GTEST_LOG_(INFO) << "some transfers took over 10 ms; growth not checked";
+  }
+}
+
+TEST(DriveLoopTest, FailuresShowIOErrorAndHoldTheThreadUntilStart) {
+  test::TempDir dir;
+  const struct {
+    const char* what;
+    std::string address;
+    char kind;
+    int col;
+  } cases[] = {
+      {"unreachable folder", dir.File("gone/deeper"), '1', Col::WriteSpeed},
+      {"missing file", dir.File("missing.iso"), '2', Col::ReadSpeed},
+      {"folder given as file", dir.Path(), '2', Col::ReadSpeed},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    const int row = f.host.AddRow(c.address, c.kind, 50, true, 1024, 2500);
+    TPingThread* t = f.host.Start(row, f.services);
+    EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(c.col, row) == "I/O error."; }))
+        << c.what;
+    EXPECT_TRUE(f.host.PumpUntil([&] { return t->IsHeld() && t->IsSuspended(); })) << c.what;
+    // Start: settings loaded, resumed; the next run fails the same way.
+    f.host.table.SetCell(c.col, row, "");
+    t->LoadSettings(f.host.table);
+    t->Resume();
+    EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(c.col, row) == "I/O error."; }))
+        << c.what;
+    TPingThread::Destroy(t);
+  }
+}
+
+TEST(DriveLoopTest, ASymlinkNamedLikeTheTestFileIsLeftAlone) {
+  Fixture f;
+  test::TempDir dir;
+  const std::string target = dir.File("precious");
+  std::ofstream(target) << "keep me";
+  fs::create_symlink(target, dir.File("MRL.TST"));
+  const int row = f.host.AddRow(dir.Path(), '1', 50, true, 1024, 2500);
+  TPingThread* t = f.host.Start(row, f.services);
+  EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(2, row) == "I/O error."; }));
+  TPingThread::Destroy(t);
+  EXPECT_TRUE(fs::is_symlink(dir.File("MRL.TST")));
+  std::ifstream in(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+}
+
+TEST(DriveLoopTest, ReadOnlyFileIsReadWholeAndHeldLocked) {
+  Fixture f;
+  test::TempDir dir;
+  const std::string path = dir.File("disc.iso");
+  std::ofstream(path, std::ios::binary) << std::string(3 * 1024 * 1024, 'z');
+  const int row = f.host.AddRow(path, '2', 20, true, 1024, 2500);
+  TPingThread* t = f.host.Start(row, f.services);
+  int shown = 0;
+  EXPECT_TRUE(f.host.PumpUntil([&] {
+    shown += CellSpeed(f.host.table.Cell(Col::ReadSpeed, row)) > 0;
+    return shown >= 3;
+  }));
+  EXPECT_EQ(f.host.table.Cell(Col::WriteSpeed, row), "");
+  EXPECT_EQ(SystemDriveIo().OpenReadOnly(path), nullptr);  // held locked
+  TPingThread::Destroy(t);
+  EXPECT_NE(SystemDriveIo().OpenReadOnly(path), nullptr);
+}
+
+// Real file I/O made slow: every block read takes 20 ms longer.
+class SlowReads final : public DriveIo {
+ public:
+  std::unique_ptr<DriveFile> CreateTestFile(const std::string& p) override {
+    return SystemDriveIo().CreateTestFile(p);
+  }
+  void RemoveTestFile(const std::string& p, DriveFile& f) override {
+    SystemDriveIo().RemoveTestFile(p, f);
+  }
+  std::unique_ptr<DriveFile> OpenReadOnly(const std::string& p) override {
+    struct File final : DriveFile {
+      File(std::unique_ptr<DriveFile> f, std::atomic<int>& n) : real(std::move(f)), reads(n) {}
+      bool Write(const uint8_t* d, int32_t s, int64_t o) override { return real->Write(d, s, o); }
+      int32_t Read(uint8_t* d, int32_t s, int64_t o) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ++reads;
+        return real->Read(d, s, o);
+      }
+      void DropCache() override { real->DropCache(); }
+      bool Direct() const override { return real->Direct(); }
+      std::unique_ptr<DriveFile> real;
+      std::atomic<int>& reads;
+    };
+    auto real = SystemDriveIo().OpenReadOnly(p);
+    return real ? std::make_unique<File>(std::move(real), reads) : nullptr;
+  }
+  std::atomic<int> reads{0};
+};
+
+TEST(DriveLoopTest, StopDuringALongReadEndsItAtTheNextBlockWithASpeed) {
+  Fixture f;
+  SlowReads slow;
+  f.services.driveIo = &slow;
+  test::TempDir dir;
+  const std::string path = dir.File("big.iso");
+  constexpr int kBlocks = 100;  // two seconds a pass
+  std::ofstream(path, std::ios::binary) << std::string(kBlocks * 64512, 'b');
+  const int row = f.host.AddRow(path, '2', 1000, true, 1024, 2500);
+  TPingThread* t = f.host.Start(row, f.services);
+  ASSERT_TRUE(f.host.PumpUntil([&] { return slow.reads >= 5; }));
+  t->Paused = true;
+  int last = -1;
+  // The reads stop within a block or two of the pause.
+  EXPECT_TRUE(f.host.PumpUntil([&] {
+    const int now = slow.reads;
+    const bool still = now == last;
+    last = now;
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    return still;
+  }));
+  EXPECT_LT(slow.reads, 10);
+  EXPECT_GT(t->Snapshot().readHistory.back(), 0);  // the partial pass gave a speed
+  TPingThread::Destroy(t);
+}
+
+}  // namespace
+}  // namespace tw
