@@ -4,7 +4,9 @@ namespace tw {
 
 QueueDispatcher::QueueDispatcher(std::function<void()> wake) : wake_(std::move(wake)) {}
 
-QueueDispatcher::~QueueDispatcher() { Cancel(); }
+QueueDispatcher::~QueueDispatcher() {
+  Cancel();
+}
 
 bool QueueDispatcher::Invoke(const void* owner, const std::function<void()>& call) {
   auto pending = std::make_shared<Pending>();

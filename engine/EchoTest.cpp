@@ -22,20 +22,26 @@ std::string DottedText(uint32_t networkOrder) {
          std::to_string(b[3]);
 }
 
-// Fills `size` bytes with pseudo-random values 0..254 (never 255).
-void FillRandom(uint8_t* data, int32_t size, uint64_t& state) {
-  int32_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    std::memcpy(data + i, &state, 8);
-  }
+// The next 8 pseudo-random bytes, each 0..254: a byte that came out as 255
+// is turned into 254 (bit tricks on the whole word, no branch per byte).
+uint64_t NextRandomWord(uint64_t& state) {
   state ^= state << 13;
   state ^= state >> 7;
   state ^= state << 17;
-  std::memcpy(data + i, &state, static_cast<size_t>(size - i));
-  for (i = 0; i < size; ++i) data[i] = data[i] == 255 ? 254 : data[i];
+  const uint64_t x = state;
+  const uint64_t allOnes =
+      x & ((x & 0x7F7F7F7F7F7F7F7FULL) + 0x0101010101010101ULL) & 0x8080808080808080ULL;
+  return x - (allOnes >> 7);
+}
+
+void FillRandom(uint8_t* data, int32_t size, uint64_t& state) {
+  int32_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    const uint64_t word = NextRandomWord(state);
+    std::memcpy(data + i, &word, 8);
+  }
+  const uint64_t word = NextRandomWord(state);
+  if (i < size) std::memcpy(data + i, &word, static_cast<size_t>(size - i));
 }
 
 }  // namespace

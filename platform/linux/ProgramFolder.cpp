@@ -37,6 +37,8 @@ std::string ProgramFolder() {
   return config.string();
 }
 
-std::string ProgramFile(const std::string& name) { return ProgramFolder() + "/" + name; }
+std::string ProgramFile(const std::string& name) {
+  return ProgramFolder() + "/" + name;
+}
 
 }  // namespace tw
