@@ -33,11 +33,13 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
   TPingThread* t = nullptr;
   // Looked at while the worker waits in its display update.
   std::vector<std::pair<int32_t, int32_t>> sizes;
+  std::vector<int> classes;
   std::vector<double> writes, reads;
   uintmax_t largestFile = 0;
   f.host.onRepaint = [&](int col, int r) {
     if (col != Col::ReadSpeed || CellSpeed(f.host.table.Cell(col, r)) < 0) return;
     sizes.emplace_back(t->WriteSize, t->ReadSize);
+    classes.push_back(t->PriorityClass);
     writes.push_back(CellSpeed(f.host.table.Cell(Col::WriteSpeed, r)));
     reads.push_back(CellSpeed(f.host.table.Cell(Col::ReadSpeed, r)));
     std::error_code ec;
@@ -66,8 +68,41 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
   if (allFast) {
     EXPECT_EQ(sizes[62].first, 64512);
     EXPECT_EQ(sizes[61].first, 63488);
+    // Below normal for the first 20 cycles, then the class of fast transfers.
+    EXPECT_EQ(classes[5], 2);
+    EXPECT_EQ(classes[25], 5);
   } else {
     GTEST_LOG_(INFO) << "some transfers took over 10 ms; growth not checked";
+  }
+}
+
+TEST(DriveLoopTest, FixedBlockSizesStayInsideTheBuffer) {
+  const struct {
+    int blockSize;
+    int32_t expected;
+    bool speeds;  // whole kilobytes moved
+  } cases[] = {{4096, 4096, true}, {500, 500, false}, {100000, 64512, true}, {-5, 0, false}};
+  for (const auto& c : cases) {
+    Fixture f;
+    test::TempDir dir;
+    const int row = f.host.AddRow(dir.Path(), '1', 0, false, c.blockSize, 2500);
+    TPingThread* t = nullptr;
+    std::vector<int32_t> sizes;
+    double write = -1, read = -1;
+    f.host.onRepaint = [&](int col, int r) {
+      if (col != Col::ReadSpeed || CellSpeed(f.host.table.Cell(col, r)) < 0) return;
+      sizes.push_back(t->WriteSize);
+      sizes.push_back(t->ReadSize);
+      write = CellSpeed(f.host.table.Cell(Col::WriteSpeed, r));
+      read = CellSpeed(f.host.table.Cell(Col::ReadSpeed, r));
+    };
+    t = f.host.Start(row, f.services);
+    EXPECT_TRUE(f.host.PumpUntil([&] { return sizes.size() >= 10; })) << c.blockSize;
+    f.host.onRepaint = nullptr;
+    TPingThread::Destroy(t);
+    for (int32_t size : sizes) EXPECT_EQ(size, c.expected) << c.blockSize;
+    EXPECT_EQ(write > 0, c.speeds) << c.blockSize;
+    EXPECT_EQ(read > 0, c.speeds) << c.blockSize;
   }
 }
 

@@ -86,6 +86,59 @@ TEST(EchoLoopTest, AReplyWithoutTheMarkerIsAHardwareError) {
   TPingThread::Destroy(t);
 }
 
+// Real echoes, with a copy of every request's data kept.
+class RecordingEcho final : public Echo {
+ public:
+  std::unique_ptr<EchoSocket> Open() override {
+    struct Socket final : EchoSocket {
+      explicit Socket(RecordingEcho& o) : owner(o) {}
+      RecordingEcho& owner;
+      std::unique_ptr<EchoSocket> real = SystemEcho().Open();
+      int32_t SendEcho(uint32_t a, const uint8_t* d, uint16_t s, const IcmpOptions& o, uint32_t t,
+                       IcmpReply& r, uint8_t* data, uint32_t cap) override {
+        {
+          std::lock_guard<std::mutex> lock(owner.mutex);
+          owner.sent.emplace_back(d, d + s);
+          owner.ttl = o.ttl;
+        }
+        return real->SendEcho(a, d, s, o, t, r, data, cap);
+      }
+      void Cancel() override { real->Cancel(); }
+      std::string Kind() const override { return real->Kind(); }
+    };
+    return std::make_unique<Socket>(*this);
+  }
+  size_t Count() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return sent.size();
+  }
+  std::mutex mutex;
+  std::vector<std::vector<uint8_t>> sent;
+  int ttl = 0;
+};
+
+TEST(EchoLoopTest, EchoDataIsTheMarkerThenFreshBytesBelow255) {
+  if (!EchoUsable()) GTEST_SKIP() << "this user may not open ICMP sockets";
+  for (const auto& [blockSize, expected] : {std::pair<int, size_t>{1024, 1024}, {100000, 64512}}) {
+    Fixture f;
+    RecordingEcho recording;
+    f.services.echo = &recording;
+    const int row = f.host.AddRow("127.0.0.1", '3', 0, false, blockSize, 2000);
+    TPingThread* t = f.host.Start(row, f.services);
+    EXPECT_TRUE(f.host.PumpUntil([&] { return recording.Count() >= 5; }));
+    EXPECT_TRUE(f.host.PumpUntil([&] { return CellSpeed(f.host.table.Cell(4, row)) > 0; }));
+    TPingThread::Destroy(t);
+    const std::vector<uint8_t> marker = {8, 'I', 'P', ' ', 's', 'p', 'e', 'e', 'd'};
+    for (const auto& data : recording.sent) {
+      ASSERT_EQ(data.size(), expected) << blockSize;
+      EXPECT_TRUE(std::equal(marker.begin(), marker.end(), data.begin()));
+      EXPECT_EQ(std::count(data.begin() + 9, data.end(), 255), 0);
+    }
+    EXPECT_NE(recording.sent[0], recording.sent[1]);
+    EXPECT_EQ(recording.ttl, 32);
+  }
+}
+
 // A resolver that answers from a table and counts the names it was asked.
 struct CountingResolver {
   std::mutex mutex;
