@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
               drive.read.size());
   if (argc > 3) {
     const int fileRow = host.AddRow(argv[3], '2', 0, true, 1024, 2500);
-    const bench::Shown file = bench::Collect(host, services, fileRow, 2, 20);
+    const bench::Shown file = bench::Collect(host, services, fileRow, 1, 5);
     std::printf("file read: median %.0f Kbps over %zu passes\n", bench::Median(file.read),
                 file.read.size());
   }

@@ -26,22 +26,36 @@ for size in 1024 8192 64512; do
   printf '%-8s %10s %10s %12s\n' "$size" "$ours" "$ping_us" "$(ratio "$ours" "$ping_us")"
 done
 
-echo "== Drive folder $work, blocks of 64,512 bytes (KB/s)"
-fio_bw() {  # <field> <fio options...>: bandwidth in KiB/s from the terse output
-  local field=$1
-  shift
+rounds=${ROUNDS:-5}
+echo "== Drive folder $work, blocks of 64,512 bytes (KB/s, median of $rounds rounds)"
+# The drive test times single transfers, a write and a read in turn; fio does
+# the same with a 50/50 read/write mix, and its median completion time of
+# each direction gives the speed of one transfer. The read-only file test
+# reads a whole file; fio reads it sequentially. A virtual disk's latency
+# drifts from second to second, so the two take turns, round by round.
+fio_run() {
   fio --name=bench --directory="$work" --bs=64512 --direct=1 --ioengine=psync \
-    --time_based --runtime=3 --minimal "$@" | cut -d';' -f"$field"
+    --time_based --runtime=1 --minimal "$@"
 }
-fio_write=$(fio_bw 48 --filename=fio.tst --rw=write --size=129024 --sync=dsync)
-fio_read=$(fio_bw 7 --filename=fio.tst --rw=read --size=129024)
+per_transfer() {  # median completion times (us) -> KB/s of one 64,512-byte transfer
+  tr ';' '\n' | sed -n 's/^50.000000%=//p' | sed -n "$1p" | awk '{printf "%.0f", 63e6 / $1}'
+}
 head -c $((64 * 1024 * 1024)) /dev/urandom >"$work/readonly.bin"
-fio_file=$(fio_bw 7 --filename=readonly.bin --rw=read --size=64m)
-out=$("$bin/bench_drive" "$work" 200 "$work/readonly.bin")
-ours_write=$(sed -n 's/^drive write: median \([0-9]*\).*/\1/p' <<<"$out")
-ours_read=$(sed -n 's/^drive read: median \([0-9]*\).*/\1/p' <<<"$out")
-ours_file=$(sed -n 's/^file read: median \([0-9]*\).*/\1/p' <<<"$out")
+declare -A all
+for ((round = 0; round < rounds; round++)); do
+  mixed=$(fio_run --filename=fio.tst --rw=rw --rwmixread=50 --sync=dsync --size=129024)
+  all[fio_read]+="$(per_transfer 1 <<<"$mixed") "
+  all[fio_write]+="$(per_transfer 2 <<<"$mixed") "
+  all[fio_file]+="$(fio_run --filename=readonly.bin --rw=read --size=64m | cut -d';' -f7) "
+  out=$("$bin/bench_drive" "$work" 100 "$work/readonly.bin")
+  all[ours_write]+="$(sed -n 's/^drive write: median \([0-9]*\).*/\1/p' <<<"$out") "
+  all[ours_read]+="$(sed -n 's/^drive read: median \([0-9]*\).*/\1/p' <<<"$out") "
+  all[ours_file]+="$(sed -n 's/^file read: median \([0-9]*\).*/\1/p' <<<"$out") "
+done
+of() { tr ' ' '\n' <<<"${all[$1]}" | sed '/^$/d' | median; }
 printf '%-12s %10s %10s %10s\n' transfer ours fio ours/fio
-printf '%-12s %10s %10s %10s\n' write "$ours_write" "$fio_write" "$(ratio "$ours_write" "$fio_write")"
-printf '%-12s %10s %10s %10s\n' read "$ours_read" "$fio_read" "$(ratio "$ours_read" "$fio_read")"
-printf '%-12s %10s %10s %10s\n' file-read "$ours_file" "$fio_file" "$(ratio "$ours_file" "$fio_file")"
+for what in write read file; do
+  ours=$(of "ours_$what")
+  theirs=$(of "fio_$what")
+  printf '%-12s %10s %10s %10s\n' "$what" "$ours" "$theirs" "$(ratio "$ours" "$theirs")"
+done

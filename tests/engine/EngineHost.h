@@ -5,7 +5,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -48,19 +50,34 @@ class EngineHost final : public ThreadHost {
     return thread;
   }
 
-  // Pumps the hand-overs until `done` or the time is up.
+  // Pumps the hand-overs until `done` or the time is up; a hand-over wakes
+  // the pump at once, as it wakes a UI thread.
   bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
       dispatcher.RunPending();
       if (done()) return true;
       if (std::chrono::steady_clock::now() >= end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::unique_lock<std::mutex> lock(wakeMutex_);
+      wakeCv_.wait_for(lock, std::chrono::milliseconds(1), [this] { return woken_; });
+      woken_ = false;
     }
   }
 
+ private:
+  std::mutex wakeMutex_;
+  std::condition_variable wakeCv_;
+  bool woken_ = false;
+
+ public:
   ResourceTable table;
-  QueueDispatcher dispatcher;
+  QueueDispatcher dispatcher{[this] {
+    {
+      std::lock_guard<std::mutex> lock(wakeMutex_);
+      woken_ = true;
+    }
+    wakeCv_.notify_one();
+  }};
   std::function<void(int col, int row)> onRepaint;
 };
 
