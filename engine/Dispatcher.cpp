@@ -4,9 +4,7 @@ namespace tw {
 
 QueueDispatcher::QueueDispatcher(std::function<void()> wake) : wake_(std::move(wake)) {}
 
-QueueDispatcher::~QueueDispatcher() {
-  Cancel();
-}
+QueueDispatcher::~QueueDispatcher() { Cancel(); }
 
 bool QueueDispatcher::Invoke(const void* owner, const std::function<void()>& call) {
   auto pending = std::make_shared<Pending>();

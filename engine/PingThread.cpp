@@ -326,8 +326,7 @@ void TPingThread::UpdateDisplay() {
   table.SetCell(Col::WriteSpeed, row, kind == '1' ? SpeedText(now.writeSpeed) : "");
   table.SetCell(Col::ReadSpeed, row, kind == '1' || kind == '2' ? SpeedText(now.readSpeed) : "");
   table.SetCell(Col::PingSpeed, row, kind == '3' ? SpeedText(now.pingSpeed) : "");
-  for (int col : {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed})
-    services_.host.RepaintCell(col, row);
+  for (int col : {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed}) services_.host.RepaintCell(col, row);
 }
 
 }  // namespace tw

@@ -37,8 +37,6 @@ std::string ProgramFolder() {
   return config.string();
 }
 
-std::string ProgramFile(const std::string& name) {
-  return ProgramFolder() + "/" + name;
-}
+std::string ProgramFile(const std::string& name) { return ProgramFolder() + "/" + name; }
 
 }  // namespace tw
