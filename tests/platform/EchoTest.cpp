@@ -34,11 +34,13 @@ struct Result {
 };
 
 Result Send(EchoSocket& socket, uint32_t address, const std::vector<uint8_t>& payload,
-            uint32_t timeoutMs) {
+            uint32_t timeoutMs, uint8_t ttl = 32) {
   Result r{0, {}, std::vector<uint8_t>(payload.size() + 36)};
+  IcmpOptions options;
+  options.ttl = ttl;
   r.status =
-      socket.SendEcho(address, payload.data(), static_cast<uint16_t>(payload.size()), {}, timeoutMs,
-                      r.reply, r.data.data(), static_cast<uint32_t>(r.data.size()));
+      socket.SendEcho(address, payload.data(), static_cast<uint16_t>(payload.size()), options,
+                      timeoutMs, r.reply, r.data.data(), static_cast<uint32_t>(r.data.size()));
   r.data.resize(r.status == 0 ? r.reply.dataSize : 0);
   return r;
 }
@@ -106,6 +108,38 @@ TEST_P(EchoKindTest, OutcomesMapOntoTheStatusCodes) {
   const auto start = Clock::now();
   EXPECT_EQ(Send(*socket, kLoopback, payload, 300).status, IpStatus::TimedOut);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(290));
+}
+
+TEST_P(EchoKindTest, ErrorsFromARouterAreMatchedAndMapped) {
+  // Our namespace reaches the world through a router namespace, which
+  // knows no route to 10.8/16, refuses 10.7/16, and sends 10.9/16 back.
+  KindNamespace space(GetParam());
+  NetNamespace router;
+  ASSERT_TRUE(router.Ok());
+  ASSERT_TRUE(space.ns.Run("ip link add a0 type veth peer name b0 netns " + router.Name()));
+  ASSERT_TRUE(space.ns.Run("ip addr add 10.1.0.1/24 dev a0") && space.ns.Run("ip link set a0 up"));
+  ASSERT_TRUE(space.ns.Run("ip route add default via 10.1.0.2"));
+  ASSERT_TRUE(router.Run("ip addr add 10.1.0.2/24 dev b0") && router.Run("ip link set b0 up"));
+  ASSERT_TRUE(router.Sysctl("net.ipv4.ip_forward=1"));
+  ASSERT_TRUE(router.Run("ip route add unreachable 10.7.0.0/16"));
+  ASSERT_TRUE(router.Run("ip route add 10.9.0.0/16 via 10.1.0.1"));
+  auto socket = space.Open();
+  ASSERT_NE(socket, nullptr);
+  const auto payload = Payload(500, 9);
+  EXPECT_EQ(Send(*socket, inet_addr("10.1.0.2"), payload, 2000).status, IpStatus::Success);
+  const struct {
+    const char* to;
+    uint8_t ttl;
+    int32_t expected;
+  } cases[] = {
+      {"10.8.0.1", 32, IpStatus::DestNetUnreachable},
+      {"10.7.0.1", 32, IpStatus::DestHostUnreachable},
+      {"10.9.0.1", 1, IpStatus::TtlExpiredTransit},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Send(*socket, inet_addr(c.to), payload, 2000, c.ttl).status, c.expected) << c.to;
+  }
+  EXPECT_EQ(Send(*socket, inet_addr("10.1.0.2"), payload, 2000).status, IpStatus::Success);
 }
 
 TEST_P(EchoKindTest, ALateReplyToAnEarlierEchoIsNotTakenForTheNext) {
