@@ -22,13 +22,14 @@ std::string DottedText(uint32_t networkOrder) {
          std::to_string(b[3]);
 }
 
-// The next 8 pseudo-random bytes, each 0..254: a byte that came out as 255
-// is turned into 254 (bit tricks on the whole word, no branch per byte).
+// The next 8 pseudo-random bytes, each 0..254. A counter run through a
+// mixing function (each word independent of the last, so the fill of a
+// 63 KB block stays well under the echo's own time); a byte that came out
+// as 255 is turned into 254 by bit tricks on the whole word.
 uint64_t NextRandomWord(uint64_t& state) {
-  state ^= state << 13;
-  state ^= state >> 7;
-  state ^= state << 17;
-  const uint64_t x = state;
+  uint64_t x = (state += 0x9E3779B97F4A7C15ULL);
+  x = (x ^ (x >> 31)) * 0xBF58476D1CE4E5B9ULL;
+  x ^= x >> 29;
   const uint64_t allOnes =
       x & ((x & 0x7F7F7F7F7F7F7F7FULL) + 0x0101010101010101ULL) & 0x8080808080808080ULL;
   return x - (allOnes >> 7);
