@@ -139,6 +139,37 @@ TEST(EchoLoopTest, EchoDataIsTheMarkerThenFreshBytesBelow255) {
   }
 }
 
+// Echoes that report result code 1, which restarts the thread's cycle.
+class RestartingEcho final : public Echo {
+ public:
+  std::unique_ptr<EchoSocket> Open() override {
+    struct Socket final : EchoSocket {
+      int32_t SendEcho(uint32_t, const uint8_t*, uint16_t, const IcmpOptions&, uint32_t, IcmpReply&,
+                       uint8_t*, uint32_t) override {
+        return 1;
+      }
+      void Cancel() override {}
+      std::string Kind() const override { return "stand-in"; }
+    };
+    return std::make_unique<Socket>();
+  }
+};
+
+TEST(EchoLoopTest, ResultCodeOneRestartsTheCycle) {
+  Fixture f;
+  RestartingEcho restarting;
+  f.services.echo = &restarting;
+  const int row = f.host.AddRow("127.0.0.1", '3', 10, true, 1024, 2000);
+  int restarts = 0;
+  f.host.onRepaint = [&](int col, int r) {
+    restarts += col == Col::PingSpeed && f.host.table.Cell(col, r) == "Testing...";
+  };
+  TPingThread* t = f.host.Start(row, f.services);
+  EXPECT_TRUE(f.host.PumpUntil([&] { return restarts >= 4; }));
+  f.host.onRepaint = nullptr;
+  TPingThread::Destroy(t);
+}
+
 // A resolver that answers from a table and counts the names it was asked.
 struct CountingResolver {
   std::mutex mutex;
