@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace tw::bench {
 
 struct Shown {
   std::vector<double> write, read, ping;  // Kbps, one per cycle
+  double seconds = 0;                     // from the first collected display to the last
 };
 
 // Collects `cycles` displays of the row after skipping the first `warmUp`.
@@ -19,16 +21,20 @@ inline Shown Collect(test::EngineHost& host, EngineServices& services, int row, 
                      size_t cycles) {
   Shown shown;
   size_t seen = 0;
+  std::chrono::steady_clock::time_point first;
   const char kind = host.table.Kind(row);
   const int mainCol = kind == '3' ? Col::PingSpeed : Col::ReadSpeed;
   host.onRepaint = [&](int col, int r) {
     if (col != mainCol || test::CellSpeed(host.table.Cell(col, r)) < 0) return;
     if (seen++ < warmUp) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (seen == warmUp + 1) first = now;
+    shown.seconds = std::chrono::duration<double>(now - first).count();
     TPingThread* t = host.table.Thread(r);
-    const MeasurementSnapshot now = t->Snapshot();
-    if (kind == '1') shown.write.push_back(now.writeSpeed);
-    if (kind != '3') shown.read.push_back(now.readSpeed);
-    if (kind == '3') shown.ping.push_back(now.pingSpeed);
+    const MeasurementSnapshot speeds = t->Snapshot();
+    if (kind == '1') shown.write.push_back(speeds.writeSpeed);
+    if (kind != '3') shown.read.push_back(speeds.readSpeed);
+    if (kind == '3') shown.ping.push_back(speeds.pingSpeed);
   };
   TPingThread* t = host.Start(row, services);
   host.PumpUntil([&] { return seen >= warmUp + cycles; }, 600000);
