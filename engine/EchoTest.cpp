@@ -61,6 +61,11 @@ bool TPingThread::PrepareEcho() {
       socket->Cancel();
       lookup->Cancel();
     });
+    // A close that came before the handler was in place cancels now.
+    if (StopRequested) {
+      echoSocket_->Cancel();
+      hostLookup_->Cancel();
+    }
   }
   return true;
 }
