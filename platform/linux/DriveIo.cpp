@@ -100,10 +100,9 @@ class LinuxDriveFile final : public DriveFile {
   uint8_t* bounce_ = nullptr;
 };
 
-// Opens `path` without following a symbolic link at its last component and
-// without blocking on a FIFO; -1 unless it is a regular file.
+// Opens `path` without blocking on a FIFO; -1 unless it is a regular file.
 int OpenRegular(const std::string& path, int flags, mode_t mode, struct stat& st) {
-  const int fd = open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
   if (fd < 0) return -1;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
@@ -121,7 +120,9 @@ class LinuxDriveIo final : public DriveIo {
  public:
   std::unique_ptr<DriveFile> CreateTestFile(const std::string& path) override {
     struct stat st {};
-    const int fd = OpenRegular(path, O_RDWR | O_CREAT | O_DSYNC, 0644, st);
+    // The name is fixed and the folder may be writable by others: a link
+    // placed there must not lead the writes anywhere else.
+    const int fd = OpenRegular(path, O_RDWR | O_CREAT | O_DSYNC | O_NOFOLLOW, 0644, st);
     if (fd < 0) return nullptr;
     // Only our own file with a single name may be emptied: never another
     // user's file, nor a hard link that shares its data with another name.
@@ -141,6 +142,7 @@ class LinuxDriveIo final : public DriveIo {
   }
 
   std::unique_ptr<DriveFile> OpenReadOnly(const std::string& path) override {
+    // The user chose this file; a link to it is read like the file itself.
     struct stat st {};
     const int fd = OpenRegular(path, O_RDONLY, 0, st);
     if (fd < 0) return nullptr;

@@ -125,6 +125,8 @@ TEST(DriveIoTest, ReadOnlyFileIsHeldLockedWhileOpen) {
   EXPECT_EQ(total, 200000);
   first.reset();
   EXPECT_NE(SystemDriveIo().OpenReadOnly(path), nullptr);
+  fs::create_symlink(path, dir.File("link.iso"));
+  EXPECT_NE(SystemDriveIo().OpenReadOnly(dir.File("link.iso")), nullptr);
   EXPECT_EQ(SystemDriveIo().OpenReadOnly(dir.File("missing")), nullptr);
   EXPECT_EQ(SystemDriveIo().OpenReadOnly(dir.Path()), nullptr);
 }
