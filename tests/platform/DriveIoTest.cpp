@@ -85,6 +85,13 @@ TEST(DriveIoTest, OnlyOurOwnRegularFileIsEverEmptied) {
       {"hard link", [](auto& p, auto& k) { fs::create_hard_link(k, p); }, false},
       {"folder", [](auto& p, auto&) { fs::create_directory(p); }, false},
       {"FIFO", [](auto& p, auto&) { mkfifo(p.c_str(), 0600); }, false},
+      // Only root can give a file away; for others this case is an own file.
+      {"another user's file",
+       [](auto& p, auto&) {
+         WriteAll(p, "theirs");
+         (void)!chown(p.c_str(), 65534, 65534);
+       },
+       geteuid() != 0},
   };
   for (const auto& c : cases) {
     WriteAll(keep, "keep me");
