@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMessageBox>
 
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
@@ -22,8 +23,16 @@ void TPingObject::FormCreate() {
   setObjectName("PingObject");
   setWindowTitle("Zarezed Araru Viriz");
   uiDispatcher_ = new UiDispatcher(this);
+  // Without an ICMP socket the program runs on; host rows keep "Testing...".
+  const std::string echoProblem = EchoBindingMessage(SystemEcho());
   services_ = std::make_unique<EngineServices>(
-      EngineServices{uiDispatcher_->dispatcher(), clock_, *this, false});
+      EngineServices{uiDispatcher_->dispatcher(), clock_, *this, echoProblem.empty()});
+  if (!echoProblem.empty()) {
+    auto* box = new QMessageBox(QMessageBox::Critical, "Error", QString::fromStdString(echoProblem),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+  }
   BuildButtons();
   BuildStatusTable();
   pingSendTimer_.setInterval(50);

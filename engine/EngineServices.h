@@ -6,6 +6,9 @@
 
 #include "engine/Dispatcher.h"
 #include "platform/Clock.h"
+#include "platform/DriveIo.h"
+#include "platform/Echo.h"
+#include "platform/NameLookup.h"
 
 namespace tw {
 
@@ -31,6 +34,11 @@ struct EngineServices {
   ThreadHost& host;
   // False when ICMP echo cannot be used: host rows keep "Testing...".
   bool echoAvailable = false;
+  // The transfers' system facilities; null means this system's own
+  // (SystemEcho, SystemResolve, SystemDriveIo). Tests put stand-ins here.
+  Echo* echo = nullptr;
+  Resolver* resolver = nullptr;
+  DriveIo* driveIo = nullptr;
 };
 
 }  // namespace tw

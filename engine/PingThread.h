@@ -21,8 +21,12 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/EngineServices.h"
+#include "platform/DriveIo.h"
+#include "platform/Echo.h"
+#include "platform/NameLookup.h"
 
 namespace tw {
 
@@ -158,6 +162,29 @@ class TPingThread {
   void UpdateDisplay();     // UI thread
   void HonourSuspension();
   void WaitStep(uint64_t ms);
+
+  // ---- transfer state of the drive, file and echo loops (worker only) ----
+  bool DriveCycle(int64_t& position);
+  void AdaptDriveSizes(int64_t writeUs, int64_t readUs);
+  void CloseTestFile();
+  bool FileCycle();
+  bool PrepareEcho();
+  bool Resolve();
+  int32_t SendEcho(int32_t size, int32_t timeoutMs);
+  void EchoCycle();
+  std::unique_ptr<DriveFile> testFile_;  // the drive test file or the read-only file
+  std::string TestFileName;
+  bool FileIsOpen = false;
+  std::unique_ptr<EchoSocket> echoSocket_;  // this thread's ICMP endpoint
+  std::unique_ptr<HostLookup> hostLookup_;
+  std::string DottedAddress;
+  int32_t WsaError = 0;
+  IcmpOptions EchoOptions;  // time-to-live 32
+  IcmpReply EchoReply;      // fixed part of the last good reply
+  int32_t EchoResult = 0;
+  std::vector<uint8_t> echoReplyData_;
+  uint64_t randomState_ = 0x9E3779B97F4A7C15ULL;
+  // ---- end of transfer state ----
 
   EngineServices& services_;
   std::atomic<int> row_;

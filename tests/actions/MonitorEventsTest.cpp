@@ -18,7 +18,7 @@ TEST(MonitorEvents, DeadResourceRunsItsProgramAfterTheTimeout) {
   const std::string ran = dir.File("ran");
   TPingObject window;
   window.SetFlagWaitMs(20);
-  const int row = window.AddResourceRow("127.0.0.1", '3');
+  const int row = window.AddResourceRow(dir.File("missing.iso"), '2');
   ResourceTable& table = window.Table();
   table.SetCell(Col::PerformMinSpeed, row, "1");
   table.SetCell(Col::MinSpeed, row, "0");

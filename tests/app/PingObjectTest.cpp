@@ -50,7 +50,7 @@ TEST_F(PingObjectTest, CreatedWithCaptionButtonsAndTimers) {
 TEST_F(PingObjectTest, StartAndStopDriveTimerThreadsAndDelete) {
   TPingObject window(clock);
   window.SetFlagWaitMs(20);
-  const int row = window.AddResourceRow("somewhere", '3');
+  const int row = window.AddResourceRow("somewhere", '9');  // nothing to measure
   QTest::mouseClick(window.StartBtn(), Qt::LeftButton);
   EXPECT_TRUE(window.StartBtn()->isChecked());
   EXPECT_FALSE(window.StopBtn()->isChecked());
@@ -111,7 +111,7 @@ TEST_F(PingObjectTest, LateCloseClosesAtOnce) {
 TEST_F(PingObjectTest, CloseReleasesWorkersBlockedInHandOvers) {
   auto* window = new TPingObject(clock);
   window->SetFlagWaitMs(100);
-  for (int i = 0; i < 8; ++i) window->AddResourceRow("r" + std::to_string(i), '3');
+  for (int i = 0; i < 8; ++i) window->AddResourceRow("r" + std::to_string(i), '9');
   window->StartBtnClick();
   // No events are processed: every worker now waits in its display update.
   clock.AdvanceMs(6000);

@@ -99,13 +99,17 @@ TEST(PingThreadTest, AutoSizeIsTheLowByteOfTheCell) {
   TPingThread::Destroy(t);
 }
 
-TEST(PingThreadTest, RunningThreadShowsTestingInItsKindsColumn) {
+TEST(PingThreadTest, ThreadWithNothingToMeasureShowsTestingAndIdles) {
+  // Host rows without ICMP, and rows of an unknown kind, keep "Testing...".
   Fixture f;
-  for (const auto& [kind, col] : {std::pair<char, int>{'1', 2}, {'2', 3}, {'3', 4}}) {
+  for (char kind : {'3', '9'}) {
     TPingThread* t = MakeThread(f, "somewhere", kind);
     t->Resume();
-    EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(col, t->Row()) == "Testing..."; }))
+    EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, t->Row()) == "Testing..."; }))
         << kind;
+    f.host.PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(f.host.table.Cell(4, t->Row()), "Testing...");
+    EXPECT_EQ(t->Snapshot().pingHistory.back(), 0);
     TPingThread::Destroy(t);
   }
 }

@@ -260,7 +260,7 @@ TEST_F(ChartsWindowTest, DayButtonsMoveTheTrendDateAndGuardNextDay) {
 }
 
 TEST_F(ChartsWindowTest, KeyboardSelectionScrollsTheRowsUnderTheFixedHeader) {
-  for (int i = 1; i <= 8; ++i) AddRow("10.0.0." + std::to_string(i), '3', "clBlack", "clRed");
+  for (int i = 1; i <= 8; ++i) AddRow("127.0.0." + std::to_string(i), '3', "clBlack", "clRed");
   ShowAndDraw();
   TDisplayResourceTable* table = window->DisplayResourceTable();
   table->setFocus();
@@ -273,7 +273,7 @@ TEST_F(ChartsWindowTest, KeyboardSelectionScrollsTheRowsUnderTheFixedHeader) {
   EXPECT_TRUE(table->CellRect(1, 1).isEmpty());
   EXPECT_EQ(table->CellRect(1, 0).top(), 0);  // the header stays
   table->viewport()->repaint();
-  EXPECT_EQ(window->TaskbarTitle(), "\"10.0.0.8\"  Ping speed");
+  EXPECT_EQ(window->TaskbarTitle(), "\"127.0.0.8\"  Ping speed");
   table->SelectRow(1);
   EXPECT_FALSE(table->CellRect(1, 1).isEmpty());
   EXPECT_EQ(table->CellRect(1, 1).top(), 24);

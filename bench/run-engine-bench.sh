@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Compares the measurement engine with the system's own tools on this machine:
+#   - echo round trips on 127.0.0.1 against iputils ping (1 KB, 8 KB, 63 KB);
+#   - drive write/read and read-only file speeds against fio with direct I/O
+#     on the same folder and block size (64,512 bytes).
+# Usage: bench/run-engine-bench.sh [disk-backed folder]   (default /var/tmp)
+# Needs: a build (scripts/build.sh), iputils-ping, fio; ICMP rights for ping
+# and for bench_echo (root, or the ping group range / cap_net_raw).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=${TARNWICK_BUILD_DIR:-$root/build}/bin
+base=${1:-/var/tmp}
+work=$(mktemp -d "$base/tarnwick-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+echoes=${ECHOES:-300}
+
+median() { sort -n | awk '{v[NR]=$1} END {if (NR) print v[int(NR/2)+1]; else print 0}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "n/a"}'; }
+
+echo "== ICMP echo on 127.0.0.1, $echoes echoes every 10 ms (median round trip)"
+printf '%-8s %10s %10s %12s\n' size ours_us ping_us ours/ping
+for size in 1024 8192 64512; do
+  ours=$("$bin/bench_echo" "$size" "$echoes" | sed -n 's/.*median round trip \([0-9.]*\) us/\1/p')
+  ping_us=$(ping -n -c "$echoes" -i 0.01 -s "$size" 127.0.0.1 |
+    sed -n 's/.*time=\([0-9.]*\) ms.*/\1/p' | awk '{print $1 * 1000}' | median)
+  printf '%-8s %10s %10s %12s\n' "$size" "$ours" "$ping_us" "$(ratio "$ours" "$ping_us")"
+done
+
+rounds=${ROUNDS:-5}
+echo "== Drive folder $work, blocks of 64,512 bytes (KB/s, median of $rounds rounds)"
+# The drive test times single transfers, a write and a read in turn; fio does
+# the same with a 50/50 read/write mix, and its median completion time of
+# each direction gives the speed of one transfer. The read-only file test
+# reads a whole file; fio reads it sequentially. A virtual disk's latency
+# drifts from second to second, so the two take turns, round by round.
+fio_run() {
+  fio --name=bench --directory="$work" --bs=64512 --direct=1 --ioengine=psync \
+    --time_based --runtime=1 --minimal "$@"
+}
+per_transfer() {  # median completion times (us) -> KB/s of one 64,512-byte transfer
+  tr ';' '\n' | sed -n 's/^50.000000%=//p' | sed -n "$1p" | awk '{printf "%.0f", 63e6 / $1}'
+}
+head -c $((64 * 1024 * 1024)) /dev/urandom >"$work/readonly.bin"
+declare -A all
+for ((round = 0; round < rounds; round++)); do
+  mixed=$(fio_run --filename=fio.tst --rw=rw --rwmixread=50 --sync=dsync --size=129024)
+  all[fio_read]+="$(per_transfer 1 <<<"$mixed") "
+  all[fio_write]+="$(per_transfer 2 <<<"$mixed") "
+  all[fio_file]+="$(fio_run --filename=readonly.bin --rw=read --size=64m | cut -d';' -f7) "
+  out=$("$bin/bench_drive" "$work" 100 "$work/readonly.bin")
+  all[ours_write]+="$(sed -n 's/^drive write: median \([0-9]*\).*/\1/p' <<<"$out") "
+  all[ours_read]+="$(sed -n 's/^drive read: median \([0-9]*\).*/\1/p' <<<"$out") "
+  all[ours_file]+="$(sed -n 's/^file read: median \([0-9]*\).*/\1/p' <<<"$out") "
+done
+of() { tr ' ' '\n' <<<"${all[$1]}" | sed '/^$/d' | median; }
+printf '%-12s %10s %10s %10s\n' transfer ours fio ours/fio
+for what in write read file; do
+  ours=$(of "ours_$what")
+  theirs=$(of "fio_$what")
+  printf '%-12s %10s %10s %10s\n' "$what" "$ours" "$theirs" "$(ratio "$ours" "$theirs")"
+done

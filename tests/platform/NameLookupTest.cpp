@@ -1,0 +1,69 @@
+#include "platform/NameLookup.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "support/NetNamespace.h"
+
+namespace tw {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+TEST(NameLookupTest, DottedAddressesAreReadWithoutLookup) {
+  const struct {
+    const char* text;
+    uint32_t expected;
+  } cases[] = {
+      {"10.1.2.3", inet_addr("10.1.2.3")}, {"127.0.0.1", inet_addr("127.0.0.1")},
+      {"255.255.255.255", 0xFFFFFFFFu},  // reads as "not an address"
+      {"localhost", 0xFFFFFFFFu},          {"", 0xFFFFFFFFu},
+      {"1.2.3.4.5", 0xFFFFFFFFu},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseDottedAddress(c.text), c.expected) << c.text;
+}
+
+TEST(NameLookupTest, LocalhostResolvesThroughTheSystem) {
+  auto lookup = NewDetachedLookup(SystemResolve);
+  const LookupOutcome found = lookup->Resolve("localhost");
+  EXPECT_EQ(found.error, 0);
+  EXPECT_EQ(found.address, inet_addr("127.0.0.1"));
+}
+
+TEST(NameLookupTest, UnknownNameGivesALookupErrorInANetworkOfItsOwn) {
+  if (!test::NetNamespace::Available()) GTEST_SKIP() << test::NetNamespace::SkipReason();
+  // Inside a namespace with only a loopback the resolver reaches nobody.
+  test::NetNamespace ns;
+  test::NetNamespace::Enter inside(ns);
+  ASSERT_TRUE(inside.Ok());
+  auto lookup = NewDetachedLookup(SystemResolve);
+  const LookupOutcome found = lookup->Resolve("no-such-host.tarnwick.invalid");
+  EXPECT_TRUE(found.error == WsaCode::HostNotFound || found.error == WsaCode::TryAgain ||
+              found.error == WsaCode::NoData)
+      << found.error;
+}
+
+TEST(NameLookupTest, CancelReleasesTheCallerOfAHangingLookup) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  auto lookup = NewDetachedLookup([released](const std::string&) {
+    released.wait();
+    return LookupOutcome{0, 1};
+  });
+  const auto start = Clock::now();
+  auto waiting = std::async(std::launch::async, [&] { return lookup->Resolve("hangs"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  lookup->Cancel();
+  EXPECT_EQ(waiting.get().error, WsaCode::Cancelled);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_EQ(lookup->Resolve("later").error, WsaCode::Cancelled);
+  release.set_value();  // the helper ends on its own
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+}  // namespace
+}  // namespace tw
