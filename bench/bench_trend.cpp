@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/TrendFiles.h"
 #include "platform/Clock.h"
 #include "trend/TrendFile.h"
 #include "util/Text.h"
@@ -23,47 +24,15 @@ namespace {
 using namespace tw;
 using Timer = std::chrono::steady_clock;
 
-constexpr int kResources = 20;
-constexpr int kQuarters = 96;
-constexpr int kRecords = 1000000;
-constexpr double kFirstDay = 44000.0;  // 19 June 2020
-
-std::string ResourceName(int r) {
-  static const char* kinds[] = {"\\\\fileserver%d\\share", "host%d.example.org", "192.168.%d.1",
-                                "d:\\cdrom\\image%d.iso"};
-  char name[64];
-  std::snprintf(name, sizeof name, kinds[r % 4], r);
-  return name;
-}
+using bench::kFirstDay;
+using bench::kQuarters;
+using bench::kRecords;
+using bench::kResources;
+using bench::MakeFiles;
+using bench::ResourceName;
 
 double Ms(Timer::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Writes the files directly in their format: a quarter-hour record for each
-// resource, written a few seconds after the quarter began.
-int MakeFiles(const std::string& data, const std::string& index) {
-  std::ofstream d(data, std::ios::binary | std::ios::trunc);
-  std::ofstream x(index, std::ios::binary | std::ios::trunc);
-  const auto header = MakeTrendHeader(kFirstDay);
-  d.write(reinterpret_cast<const char*>(header.data()), header.size());
-  int64_t position = kTrendHeaderSize;
-  int written = 0;
-  for (int quarter = 0; written < kRecords; ++quarter) {
-    for (int r = 0; r < kResources && written < kRecords; ++r, ++written) {
-      const double now = kFirstDay + quarter / 96.0 + (3 + r) / 86400.0;
-      TrendRecord record = MakeTrendRecord(ResourceName(r), 100 + r, 50 + quarter % 96, r);
-      UpperCaseRecordName(record);
-      const double stamp = MinuteStamp(now);
-      PutDouble(record.data() + TrendOffset::Stamp, stamp);
-      TTrendFile::SetCheckSum(record);
-      d.write(reinterpret_cast<const char*>(record.data()), record.size());
-      const auto entry = MakeIndexEntry(stamp, static_cast<int32_t>(position));
-      x.write(reinterpret_cast<const char*>(entry.data()), entry.size());
-      position += kTrendRecordSize;
-    }
-  }
-  return written / kResources / kQuarters;  // whole days
 }
 
 // The lookup as first designed: walk the index from its first entry to the
