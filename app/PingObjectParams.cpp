@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QToolButton>
 
 #include "app/EventServices.h"
 #include "app/PingObject.h"
@@ -158,10 +157,10 @@ void TPingObject::ApplyChartParameters() {
   ChartParts& c = *charts_;
   c.live.SetScale(params_.scale);
   c.trend.SetScale(params_.trendScale);
-  const std::pair<QToolButton*, bool> grids[] = {{c.hGrdBtn, params_.hGrid},
-                                                 {c.vGrdBtn, params_.vGrid},
-                                                 {c.hTrendGrdBtn, params_.hTrendGrid},
-                                                 {c.vTrendGrdBtn, params_.vTrendGrid}};
+  const std::pair<TBitmapButton*, bool> grids[] = {{c.hGrdBtn, params_.hGrid},
+                                                   {c.vGrdBtn, params_.vGrid},
+                                                   {c.hTrendGrdBtn, params_.hTrendGrid},
+                                                   {c.vTrendGrdBtn, params_.vTrendGrid}};
   for (const auto& [button, on] : grids) button->setChecked(on);
   HGrdBtnClick();
   VGrdBtnClick();
