@@ -6,6 +6,7 @@
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
 #include "controls/Glyphs.h"
+#include "controls/SystemFonts.h"
 
 namespace tw {
 
@@ -19,6 +20,7 @@ TPingObject::~TPingObject() {
 }
 
 void TPingObject::FormCreate() {
+  RegisterFontLookAlikes();
   setObjectName("PingObject");
   setWindowTitle("Zarezed Araru Viriz");
   uiDispatcher_ = new UiDispatcher(this);

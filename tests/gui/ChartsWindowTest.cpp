@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 #include "ChartsGuiApp.h"
@@ -18,10 +20,12 @@
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
 #include "controls/Bitmpbtn.h"
+#include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
 #include "platform/fake/FakeClock.h"
 #include "support/MapTrendLookup.h"
 #include "util/DateTime.h"
+#include "util/Numbers.h"
 
 namespace tw {
 namespace {
@@ -313,6 +317,31 @@ TEST_F(ChartsWindowTest, RightClickShowsTheHelpTopicOfTheControl) {
   EXPECT_TRUE(c.hGrdBtn->Down());
   EXPECT_FALSE(c.trendBmp->Down());
   EXPECT_FALSE(c.shrunk);
+}
+
+TEST_F(ChartsWindowTest, DefaultTableFontFitsTheDesignColumns) {
+  ShowAndDraw();
+  const QStringList alikes = FontLookAlikes("MS Sans Serif");
+  if (std::none_of(alikes.begin(), alikes.end(), QFontDatabase::hasFamily)) {
+    GTEST_SKIP() << "no look-alike of \"MS Sans Serif\" on this desktop (fonts-urw-base35)";
+  }
+  TDisplayResourceTable* table = window->DisplayResourceTable();
+  const QFontMetrics metrics(table->font());
+  // Header texts lose 2 x 4 pixels to the cell's margins, data texts 2 x 2.
+  struct Case {
+    int col;
+    std::string text;
+    int margins;
+  } const cases[] = {
+      {1, "Resource", 8},     {2, "Write speed", 8},   {3, "Read speed", 8},
+      {4, "Ping speed", 8},   {2, SpeedText(0.61), 4}, {3, SpeedText(9.99), 4},
+      {4, SpeedText(1.5), 4},
+  };
+  for (const Case& k : cases) {
+    EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(k.text)),
+              table->ColWidth(k.col) - k.margins)
+        << k.text;
+  }
 }
 
 TEST_F(ChartsWindowTest, DraggingAHeaderBorderWidensTheColumn) {
