@@ -310,6 +310,7 @@ TEST_F(ChartsWindowTest, RightClickShowsTheHelpTopicOfTheControl) {
     // Near the press, not somewhere else on the screen.
     EXPECT_LT((popup->geometry().topLeft() - global).manhattanLength(), 400);
   }
+  Shot("context-help");
   window->Help().Quit();
   // The right button never works the buttons themselves.
   EXPECT_EQ(c.live.Scale(), 2);
