@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 
@@ -255,11 +256,17 @@ TEST_F(ChartsWindowTest, ChartButtonsAreBitmapButtonsWithGlyphsAtTheirPlaces) {
   EXPECT_TRUE(c.trendBmp->Down());
   EXPECT_TRUE(window->StopBtn()->isChecked());
   EXPECT_TRUE(c.vTrendGrdBtn->Down());
-  // Shrink and Grow have their own glyphs.
+  // Shrink and Grow have their own glyphs; Alt+S of the "&Shrink" caption
+  // works the button.
   const QImage shrink = c.shrinkAndGrow->Glyph();
   c.shrinkAndGrow->click();
+  EXPECT_TRUE(c.shrunk);
   EXPECT_NE(c.shrinkAndGrow->Glyph(), shrink);
-  c.shrinkAndGrow->click();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
+  for (int waited = 0; c.shrunk && waited < 2000; waited += 20) QTest::qWait(20);  // animated click
+  EXPECT_FALSE(c.shrunk);
   EXPECT_EQ(c.shrinkAndGrow->Glyph(), shrink);
 }
 
