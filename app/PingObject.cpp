@@ -7,6 +7,7 @@
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
 #include "controls/Glyphs.h"
+#include "controls/SystemFonts.h"
 
 namespace tw {
 
@@ -20,6 +21,7 @@ TPingObject::~TPingObject() {
 }
 
 void TPingObject::FormCreate() {
+  RegisterFontLookAlikes();
   setObjectName("PingObject");
   setWindowTitle("Zarezed Araru Viriz");
   uiDispatcher_ = new UiDispatcher(this);

@@ -139,7 +139,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void BuildTrendControls();
   void ShowCharts();
   void SetTaskbarTitle();
-  void ShowContextHelp(int context);
+  // Shows the help topic of a context number as a pop-up (right mouse button).
+  void ShowContextHelp(int context, const QPoint& globalPos);
+  // Lets a right button press on `control` show its help context's pop-up.
+  void WatchContextHelp(QWidget* control);
   double Now();
 
   // ThreadHost
@@ -184,6 +187,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   bool parametersLoaded_ = false;  // the file was read (or found missing) at show
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
+  QObject* contextHelpPress_ = nullptr;  // child object
 };
 
 }  // namespace tw

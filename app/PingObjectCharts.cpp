@@ -4,9 +4,8 @@
 #include <QCursor>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QToolButton>
+#include <QMouseEvent>
+#include <functional>
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
@@ -16,19 +15,49 @@
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
 #include "charts/qt/SpeedIcons.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/Shadowlb.h"
+#include "dialogs/Help.h"
 #include "util/DateTime.h"
+#include "util/HelpIds.h"
 
 namespace tw {
 
 namespace {
 
-constexpr int kHelpScale = 195;
-constexpr int kHelpGrid = 196;
-constexpr int kHelpShrink = 162;
+// The sticky toggles each form a group of their own; Start and Stop are group 1.
+constexpr int kHGrdGroup = 2;
+constexpr int kVGrdGroup = 3;
+constexpr int kTrendBmpGroup = 6;
 
 void Place(QWidget* widget, const CanvasRect& r) {
   widget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
+
+// A right mouse button press on a watched control shows the topic of its help
+// context; the button itself never sees the press, so it does not go down.
+class ContextHelpPress final : public QObject {
+ public:
+  ContextHelpPress(QObject* owner, std::function<void(int, QPoint)> show)
+      : QObject(owner), show_(std::move(show)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick) {
+      return false;
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* control = qobject_cast<QWidget*>(watched);
+    if (mouse->button() != Qt::RightButton || control == nullptr) return false;
+    const int context = HelpContextOf(control);
+    if (context <= 0) return false;
+    show_(context, mouse->globalPosition().toPoint());
+    return true;
+  }
+
+ private:
+  std::function<void(int, QPoint)> show_;
+};
 
 }  // namespace
 
@@ -45,14 +74,41 @@ QFrame* MakeChartPanel(QWidget* parent, const CanvasRect& r, const char* name) {
   return panel;
 }
 
-QToolButton* MakeSmallButton(QWidget* parent, const CanvasRect& r, const char* name,
-                             const char* hint, int helpContext) {
-  auto* button = new QToolButton(parent);
+TBitmapButton* MakeSmallButton(QWidget* parent, const CanvasRect& r, const char* name,
+                               GlyphId glyph, const char* hint, int helpContext) {
+  auto* button = new TBitmapButton(parent);
   button->setObjectName(name);
+  button->ApplyWindowLook(2);
+  button->SetGlyph(MakeGlyph(glyph));
   button->setToolTip(hint);
-  button->setProperty("helpContext", helpContext);
+  SetHelpContext(button, helpContext);
   Place(button, r);
   return button;
+}
+
+void MakeStickyToggle(TBitmapButton* button, int groupIndex, bool down) {
+  button->SetGroupIndex(groupIndex);
+  button->SetAllowAllUp(true);
+  button->SetDown(down);
+}
+
+TLabelWithShadow* MakeButtonCaption(QWidget* parent, const char* caption, int left, int top,
+                                    int bottom) {
+  auto* label = new TLabelWithShadow(caption, parent);
+  // The window's own background shows around the letters.
+  label->SetTransparent(true);
+  label->SetShadowShift(1);
+  label->adjustSize();
+  label->move(left, top + (bottom - top - label->height() + 1) / 2);
+  return label;
+}
+
+void TPingObject::WatchContextHelp(QWidget* control) {
+  if (contextHelpPress_ == nullptr) {
+    contextHelpPress_ = new ContextHelpPress(
+        this, [this](int context, QPoint at) { ShowContextHelp(context, at); });
+  }
+  control->installEventFilter(contextHelpPress_);
 }
 
 TDisplayResourceTable* TPingObject::DisplayResourceTable() const {
@@ -77,13 +133,16 @@ void TPingObject::BuildStatusTable() {
   c.buttonsPanel = new QWidget(this);
   c.buttonsPanel->setObjectName("ButtonsPanel");
   Place(c.buttonsPanel, Layout::ButtonsPanel);
-  c.trendBmp = new QToolButton(c.buttonsPanel);
+  c.trendBmp = new TBitmapButton("Trend", c.buttonsPanel);
   c.trendBmp->setObjectName("TrendBmp");
-  c.trendBmp->setText("Trend");
+  c.trendBmp->ApplyWindowLook(2);
+  c.trendBmp->SetGlyph(MakeGlyph(GlyphId::Trend));
+  c.trendBmp->SetLayout(ButtonLayout::GlyphRight);
   c.trendBmp->setToolTip("Shows or hides trend screen");
-  c.trendBmp->setCheckable(true);
-  c.trendBmp->setProperty("helpContext", 164);
-  connect(c.trendBmp, &QToolButton::clicked, this, &TPingObject::TrendBmpClick);
+  SetHelpContext(c.trendBmp, HelpContext::TrendBmp);
+  MakeStickyToggle(c.trendBmp, kTrendBmpGroup, false);
+  WatchContextHelp(c.trendBmp);
+  connect(c.trendBmp, &QAbstractButton::clicked, this, &TPingObject::TrendBmpClick);
   auto* bar = new QHBoxLayout(c.buttonsPanel);
   bar->setContentsMargins(4, 4, 4, 4);
   for (QWidget* b : std::initializer_list<QWidget*>{startBtn_, stopBtn_, deleteBtn_, c.trendBmp}) {
@@ -123,38 +182,35 @@ void TPingObject::BuildChartControls() {
   connect(c.legend, &TPaintBox::contextHelpRequested, this, &TPingObject::ShowContextHelp);
 
   const char* scaleHint = "Changes the scale on the vertical axis";
-  c.scaleUp = MakeSmallButton(this, Layout::ScaleUP, "ScaleUP", scaleHint, kHelpScale);
-  c.scaleUp->setArrowType(Qt::UpArrow);
-  c.scaleDown = MakeSmallButton(this, Layout::ScaleDown, "ScaleDown", scaleHint, kHelpScale);
-  c.scaleDown->setArrowType(Qt::DownArrow);
-  c.hGrdBtn = MakeSmallButton(this, Layout::HGrdBtn, "HGrdBtn", "Displays horisontal grid lines",
-                              kHelpGrid);
-  c.vGrdBtn =
-      MakeSmallButton(this, Layout::VGrdBtn, "VGrdBtn", "Displays vertical grid lines", kHelpGrid);
-  c.hGrdBtn->setText("=");
-  c.vGrdBtn->setText("||");
-  for (QToolButton* b : {c.hGrdBtn, c.vGrdBtn}) {
-    b->setCheckable(true);
-    b->setChecked(true);
+  c.scaleUp = MakeSmallButton(this, Layout::ScaleUP, "ScaleUP", GlyphId::ScaleUp, scaleHint,
+                              HelpContext::ScaleButtons);
+  c.scaleDown = MakeSmallButton(this, Layout::ScaleDown, "ScaleDown", GlyphId::ScaleDown, scaleHint,
+                                HelpContext::ScaleButtons);
+  c.hGrdBtn = MakeSmallButton(this, Layout::HGrdBtn, "HGrdBtn", GlyphId::HorGrid,
+                              "Displays horisontal grid lines", HelpContext::GridButtons);
+  c.vGrdBtn = MakeSmallButton(this, Layout::VGrdBtn, "VGrdBtn", GlyphId::VertGrid,
+                              "Displays vertical grid lines", HelpContext::GridButtons);
+  MakeStickyToggle(c.hGrdBtn, kHGrdGroup, true);
+  MakeStickyToggle(c.vGrdBtn, kVGrdGroup, true);
+  c.shrinkAndGrow = MakeSmallButton(this, Layout::ShrinkAndGrow, "ShrinkAndGrow", GlyphId::Shrink,
+                                    "Shrinks or grows the window", HelpContext::ShrinkAndGrow);
+  for (TBitmapButton* b : {c.scaleUp, c.scaleDown, c.hGrdBtn, c.vGrdBtn, c.shrinkAndGrow}) {
+    WatchContextHelp(b);
   }
-  c.shrinkAndGrow = MakeSmallButton(this, Layout::ShrinkAndGrow, "ShrinkAndGrow",
-                                    "Shrinks or grows the window", kHelpShrink);
-  c.shrinkAndGrow->setArrowType(Qt::UpArrow);  // `ShrinkPic`
-  auto* scaleLabel = new QLabel("Scale", this);
-  scaleLabel->move(Layout::ScaleUP.right + 3, Layout::ScaleUP.top + 4);
-  auto* hLabel = new QLabel("Hor.Grid", this);
-  hLabel->move(Layout::HGrdBtn.right + 3, Layout::HGrdBtn.top + 1);
-  auto* vLabel = new QLabel("Vert.Grid", this);
-  vLabel->move(Layout::VGrdBtn.right + 3, Layout::VGrdBtn.top + 1);
-  auto* shrinkLabel = new QLabel("&Shrink", this);
+  const int captionLeft = Layout::ScaleUP.right + 3;
+  MakeButtonCaption(this, "Scale", captionLeft, Layout::ScaleUP.top, Layout::ScaleDown.bottom);
+  MakeButtonCaption(this, "Hor.Grid", captionLeft, Layout::HGrdBtn.top, Layout::HGrdBtn.bottom);
+  MakeButtonCaption(this, "Vert.Grid", captionLeft, Layout::VGrdBtn.top, Layout::VGrdBtn.bottom);
+  TLabelWithShadow* shrinkLabel =
+      MakeButtonCaption(this, "&Shrink", Layout::ShrinkAndGrow.right + 3, Layout::ShrinkAndGrow.top,
+                        Layout::ShrinkAndGrow.bottom);
   shrinkLabel->setBuddy(c.shrinkAndGrow);
-  shrinkLabel->move(Layout::ShrinkAndGrow.right + 3, Layout::ShrinkAndGrow.top + 2);
 
-  connect(c.scaleUp, &QToolButton::clicked, this, &TPingObject::ScaleUPClick);
-  connect(c.scaleDown, &QToolButton::clicked, this, &TPingObject::ScaleDownClick);
-  connect(c.hGrdBtn, &QToolButton::clicked, this, &TPingObject::HGrdBtnClick);
-  connect(c.vGrdBtn, &QToolButton::clicked, this, &TPingObject::VGrdBtnClick);
-  connect(c.shrinkAndGrow, &QToolButton::clicked, this, &TPingObject::ShrinkAndGrowClick);
+  connect(c.scaleUp, &QAbstractButton::clicked, this, &TPingObject::ScaleUPClick);
+  connect(c.scaleDown, &QAbstractButton::clicked, this, &TPingObject::ScaleDownClick);
+  connect(c.hGrdBtn, &QAbstractButton::clicked, this, &TPingObject::HGrdBtnClick);
+  connect(c.vGrdBtn, &QAbstractButton::clicked, this, &TPingObject::VGrdBtnClick);
+  connect(c.shrinkAndGrow, &QAbstractButton::clicked, this, &TPingObject::ShrinkAndGrowClick);
 }
 
 void TPingObject::ShowCharts() {
@@ -233,10 +289,9 @@ void TPingObject::SetTaskbarTitle() {
   setWindowIconText(QString::fromStdString(title));
 }
 
-void TPingObject::ShowContextHelp(int context) {
-  // The help system shows the topic's pop-up; until it is attached the
-  // request is only remembered.
+void TPingObject::ShowContextHelp(int context, const QPoint& globalPos) {
   charts_->lastHelpContext = context;
+  Help().ShowContextPopup(context, globalPos);
 }
 
 // ---- live chart buttons, value window, compact view ----
@@ -298,9 +353,9 @@ void TPingObject::ShrinkAndGrowClick() {
   if (!c.shrunk) {
     const WindowSize size = CompactWindowSize(FrameMetrics{}, Layout::ShrinkAndGrow);
     setFixedSize(size.width, size.height);
-    c.shrinkAndGrow->setArrowType(Qt::DownArrow);  // `GrowPic`
+    c.shrinkAndGrow->SetGlyph(MakeGlyph(GlyphId::Grow));  // `GrowPic`
   } else {
-    c.shrinkAndGrow->setArrowType(Qt::UpArrow);  // `ShrinkPic`
+    c.shrinkAndGrow->SetGlyph(MakeGlyph(GlyphId::Shrink));  // `ShrinkPic`
     c.shrunk = false;
     TrendBmpClick();
     return;

@@ -11,17 +11,17 @@
 #include "charts/LiveChart.h"
 #include "charts/TrendChart.h"
 #include "charts/qt/QtCanvas.h"
+#include "controls/Glyphs.h"
 
-class QAbstractButton;
 class QFrame;
-class QLabel;
-class QToolButton;
 class QWidget;
 
 namespace tw {
 
+class TBitmapButton;
 class TChartImage;
 class TDisplayResourceTable;
+class TLabelWithShadow;
 class THelpPanel;
 class TPaintBox;
 class TValueWindow;
@@ -40,23 +40,23 @@ struct ChartParts {
   QFrame* display = nullptr;  // `Display`
   TChartImage* display2 = nullptr;
   TPaintBox* legend = nullptr;
-  QToolButton* scaleUp = nullptr;  // `ScaleUP`
-  QToolButton* scaleDown = nullptr;
-  QToolButton* hGrdBtn = nullptr;
-  QToolButton* vGrdBtn = nullptr;
-  QToolButton* shrinkAndGrow = nullptr;
+  TBitmapButton* scaleUp = nullptr;  // `ScaleUP`
+  TBitmapButton* scaleDown = nullptr;
+  TBitmapButton* hGrdBtn = nullptr;
+  TBitmapButton* vGrdBtn = nullptr;
+  TBitmapButton* shrinkAndGrow = nullptr;
   TDisplayResourceTable* table = nullptr;  // `DisplayResourceTable`
   QWidget* buttonsPanel = nullptr;         // `ButtonsPanel`
-  QToolButton* trendBmp = nullptr;         // `TrendBmp`
+  TBitmapButton* trendBmp = nullptr;       // `TrendBmp`
   QFrame* trendDisplay = nullptr;
   TChartImage* trendDisplay2 = nullptr;
   TPaintBox* trendLegend = nullptr;
-  QToolButton* trendScaleUp = nullptr;
-  QToolButton* trendScaleDown = nullptr;
-  QToolButton* hTrendGrdBtn = nullptr;
-  QToolButton* vTrendGrdBtn = nullptr;
-  QToolButton* trendPrevDate = nullptr;
-  QToolButton* trendNextDate = nullptr;
+  TBitmapButton* trendScaleUp = nullptr;
+  TBitmapButton* trendScaleDown = nullptr;
+  TBitmapButton* hTrendGrdBtn = nullptr;
+  TBitmapButton* vTrendGrdBtn = nullptr;
+  TBitmapButton* trendPrevDate = nullptr;
+  TBitmapButton* trendNextDate = nullptr;
   THelpPanel* trendDatePanel = nullptr;
   TValueWindow* liveValueWindow = nullptr;
   TValueWindow* trendValueWindow = nullptr;
@@ -66,7 +66,8 @@ struct ChartParts {
   std::vector<QIcon> speedIcons;
   // The application title on the taskbar.
   std::string taskbarTitle = "Tarnwick";
-  // The help context last asked for with the right mouse button (-1: none).
+  // The help context last asked for with the right mouse button (-1: none);
+  // its topic is shown as a pop-up by the window's help.
   int lastHelpContext = -1;
 
   // The painter of the drawing pass under way (between ClearChart and FinishChart).
@@ -76,8 +77,16 @@ struct ChartParts {
 
 // A sunken green chart panel (`Display`, `TrendDisplay`) at its design place.
 QFrame* MakeChartPanel(QWidget* parent, const CanvasRect& r, const char* name);
-// A small button of the chart column at its design place.
-QToolButton* MakeSmallButton(QWidget* parent, const CanvasRect& r, const char* name,
-                             const char* hint, int helpContext);
+// A small bitmap button of the chart column at its design place, in the main
+// window's look, with its glyph, hint and help context.
+TBitmapButton* MakeSmallButton(QWidget* parent, const CanvasRect& r, const char* name,
+                               GlyphId glyph, const char* hint, int helpContext);
+// Makes `button` a toggle that sticks down and up by itself: a group of its
+// own (`groupIndex`, unique among its parent's buttons) that may be all up.
+void MakeStickyToggle(TBitmapButton* button, int groupIndex, bool down);
+// A shadowed caption beside a chart button, vertically centred on the
+// rows `top`..`bottom`, `left` pixels from the window's left edge.
+TLabelWithShadow* MakeButtonCaption(QWidget* parent, const char* caption, int left, int top,
+                                    int bottom);
 
 }  // namespace tw

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QToolButton>
 
 #include "app/EventServices.h"
 #include "app/PingObject.h"
@@ -16,6 +15,7 @@
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
 #include "controls/SystemColors.h"
+#include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
 #include "dialogs/Msgdlg.h"
 #include "platform/ProgramFolder.h"
@@ -24,13 +24,13 @@ namespace tw {
 
 namespace {
 
-// The font of a setting. A family the desktop lacks (such as "MS Sans Serif"
-// on Linux) becomes the desktop's sans-serif family; the setting keeps its
-// name, so the file still says what the user chose.
+// The font of a setting. "MS Sans Serif" is drawn in its look-alike; any
+// other family the desktop lacks becomes the desktop's sans-serif family. The
+// setting keeps its name, so the file still says what the user chose.
 QFont ToQFont(const FontSetting& setting) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   const QString family = QString::fromStdString(setting.name);
-  if (QFontDatabase::hasFamily(family)) font.setFamily(family);
+  if (FontFamilyAvailable(family)) font.setFamily(family);
   font.setPointSize(setting.size);
   font.setBold(setting.bold);
   font.setItalic(setting.italic);
@@ -158,10 +158,10 @@ void TPingObject::ApplyChartParameters() {
   ChartParts& c = *charts_;
   c.live.SetScale(params_.scale);
   c.trend.SetScale(params_.trendScale);
-  const std::pair<QToolButton*, bool> grids[] = {{c.hGrdBtn, params_.hGrid},
-                                                 {c.vGrdBtn, params_.vGrid},
-                                                 {c.hTrendGrdBtn, params_.hTrendGrid},
-                                                 {c.vTrendGrdBtn, params_.vTrendGrid}};
+  const std::pair<TBitmapButton*, bool> grids[] = {{c.hGrdBtn, params_.hGrid},
+                                                   {c.vGrdBtn, params_.vGrid},
+                                                   {c.hTrendGrdBtn, params_.hTrendGrid},
+                                                   {c.vTrendGrdBtn, params_.vTrendGrid}};
   for (const auto& [button, on] : grids) button->setChecked(on);
   HGrdBtnClick();
   VGrdBtnClick();

@@ -2,8 +2,6 @@
 // the minute timer, the value window and showing or hiding the trend screen.
 #include <QCursor>
 #include <QFrame>
-#include <QLabel>
-#include <QToolButton>
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
@@ -12,10 +10,16 @@
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
+#include "controls/Bitmpbtn.h"
+#include "util/HelpIds.h"
 
 namespace tw {
 
 namespace {
+
+// The trend screen's grid toggles, each a group of its own (see the live chart's).
+constexpr int kHTrendGrdGroup = 4;
+constexpr int kVTrendGrdGroup = 5;
 
 // Answers "not found" for every record: the chart without trend files.
 class NoTrendRecords final : public TrendLookup {
@@ -47,35 +51,34 @@ void TPingObject::BuildTrendControls() {
   connect(c.trendLegend, &TPaintBox::contextHelpRequested, this, &TPingObject::ShowContextHelp);
 
   const char* scaleHint = "Changes the scale on the vertical axis";
-  c.trendScaleUp = MakeSmallButton(this, Layout::TrendScaleUp, "TrendScaleUp", scaleHint, 195);
-  c.trendScaleUp->setArrowType(Qt::UpArrow);
-  c.trendScaleDown =
-      MakeSmallButton(this, Layout::TrendScaleDown, "TrendScaleDown", scaleHint, 195);
-  c.trendScaleDown->setArrowType(Qt::DownArrow);
-  c.hTrendGrdBtn = MakeSmallButton(this, Layout::HTrendGrdBtn, "HTrendGrdBtn",
-                                   "Displays horisontal grid lines", 196);
-  c.vTrendGrdBtn = MakeSmallButton(this, Layout::VTrendGrdBtn, "VTrendGrdBtn",
-                                   "Displays vertical grid lines", 196);
-  c.hTrendGrdBtn->setText("=");
-  c.vTrendGrdBtn->setText("||");
-  for (QToolButton* b : {c.hTrendGrdBtn, c.vTrendGrdBtn}) {
-    b->setCheckable(true);
-    b->setChecked(true);
-  }
-  auto* scaleLabel = new QLabel("Scale", this);
-  scaleLabel->move(Layout::TrendScaleUp.right + 3, Layout::TrendScaleUp.top + 4);
-  auto* hLabel = new QLabel("Hor.Grid", this);
-  hLabel->move(Layout::HTrendGrdBtn.right + 3, Layout::HTrendGrdBtn.top + 1);
-  auto* vLabel = new QLabel("Vert.Grid", this);
-  vLabel->move(Layout::VTrendGrdBtn.right + 3, Layout::VTrendGrdBtn.top + 1);
+  c.trendScaleUp = MakeSmallButton(this, Layout::TrendScaleUp, "TrendScaleUp", GlyphId::ScaleUp,
+                                   scaleHint, HelpContext::ScaleButtons);
+  c.trendScaleDown = MakeSmallButton(this, Layout::TrendScaleDown, "TrendScaleDown",
+                                     GlyphId::ScaleDown, scaleHint, HelpContext::ScaleButtons);
+  c.hTrendGrdBtn = MakeSmallButton(this, Layout::HTrendGrdBtn, "HTrendGrdBtn", GlyphId::HorGrid,
+                                   "Displays horisontal grid lines", HelpContext::GridButtons);
+  c.vTrendGrdBtn = MakeSmallButton(this, Layout::VTrendGrdBtn, "VTrendGrdBtn", GlyphId::VertGrid,
+                                   "Displays vertical grid lines", HelpContext::GridButtons);
+  MakeStickyToggle(c.hTrendGrdBtn, kHTrendGrdGroup, true);
+  MakeStickyToggle(c.vTrendGrdBtn, kVTrendGrdGroup, true);
+  const int captionLeft = Layout::TrendScaleUp.right + 3;
+  MakeButtonCaption(this, "Scale", captionLeft, Layout::TrendScaleUp.top,
+                    Layout::TrendScaleDown.bottom);
+  MakeButtonCaption(this, "Hor.Grid", captionLeft, Layout::HTrendGrdBtn.top,
+                    Layout::HTrendGrdBtn.bottom);
+  MakeButtonCaption(this, "Vert.Grid", captionLeft, Layout::VTrendGrdBtn.top,
+                    Layout::VTrendGrdBtn.bottom);
 
-  c.trendPrevDate =
-      MakeSmallButton(this, Layout::TrendPrevDate, "TrendPrevDate", "Previous day", 161);
-  c.trendPrevDate->setArrowType(Qt::LeftArrow);
-  c.trendNextDate = MakeSmallButton(this, Layout::TrendNextDate, "TrendNextDate", "Next day", 160);
-  c.trendNextDate->setArrowType(Qt::RightArrow);
+  c.trendPrevDate = MakeSmallButton(this, Layout::TrendPrevDate, "TrendPrevDate", GlyphId::DayBack,
+                                    "Previous day", HelpContext::TrendPrevDate);
+  c.trendNextDate = MakeSmallButton(this, Layout::TrendNextDate, "TrendNextDate",
+                                    GlyphId::DayForward, "Next day", HelpContext::TrendNextDate);
+  for (TBitmapButton* b : {c.trendScaleUp, c.trendScaleDown, c.hTrendGrdBtn, c.vTrendGrdBtn,
+                           c.trendPrevDate, c.trendNextDate}) {
+    WatchContextHelp(b);
+  }
   c.trendNextDate->setEnabled(false);
-  c.trendDatePanel = new THelpPanel(159, this);
+  c.trendDatePanel = new THelpPanel(HelpContext::TrendDatePanel, this);
   c.trendDatePanel->setObjectName("TrendDatePanel");
   c.trendDatePanel->setToolTip("Trend date");
   c.trendDatePanel->setAlignment(Qt::AlignCenter);
@@ -88,12 +91,12 @@ void TPingObject::BuildTrendControls() {
   c.trendDatePanel->setGeometry(d.left, d.top, d.right - d.left, d.bottom - d.top);
   connect(c.trendDatePanel, &THelpPanel::contextHelpRequested, this, &TPingObject::ShowContextHelp);
 
-  connect(c.trendScaleUp, &QToolButton::clicked, this, &TPingObject::TrendScaleUpClick);
-  connect(c.trendScaleDown, &QToolButton::clicked, this, &TPingObject::TrendScaleDownClick);
-  connect(c.hTrendGrdBtn, &QToolButton::clicked, this, &TPingObject::HTrendGrdBtnClick);
-  connect(c.vTrendGrdBtn, &QToolButton::clicked, this, &TPingObject::VTrendGrdBtnClick);
-  connect(c.trendPrevDate, &QToolButton::clicked, this, &TPingObject::TrendPrevDateClick);
-  connect(c.trendNextDate, &QToolButton::clicked, this, &TPingObject::TrendNextDateClick);
+  connect(c.trendScaleUp, &QAbstractButton::clicked, this, &TPingObject::TrendScaleUpClick);
+  connect(c.trendScaleDown, &QAbstractButton::clicked, this, &TPingObject::TrendScaleDownClick);
+  connect(c.hTrendGrdBtn, &QAbstractButton::clicked, this, &TPingObject::HTrendGrdBtnClick);
+  connect(c.vTrendGrdBtn, &QAbstractButton::clicked, this, &TPingObject::VTrendGrdBtnClick);
+  connect(c.trendPrevDate, &QAbstractButton::clicked, this, &TPingObject::TrendPrevDateClick);
+  connect(c.trendNextDate, &QAbstractButton::clicked, this, &TPingObject::TrendNextDateClick);
 }
 
 void TPingObject::SetTrendLookup(TrendLookup* lookup) {

@@ -154,17 +154,20 @@ QImage ArrowLeftGlyph() {
                        "..kkk.", "...kk.", "....k.", "......"});
 }
 
-// A framed square with three grid lines across (horizontal) or down.
+// A framed square with three grid lines across (horizontal) or down, small
+// enough to sit inside the 16 x 16 grid buttons within their 3-D edges even
+// when they are down.
 QImage GridGlyph(bool horizontal) {
-  QImage image(16, 16, QImage::Format_ARGB32);
+  constexpr int kSize = 11, kFirst = 1, kLast = 9;
+  QImage image(kSize, kSize, QImage::Format_ARGB32);
   image.fill(kKey);
-  for (int i = 2; i <= 13; ++i) {
-    for (int edge : {2, 13}) {
+  for (int i = kFirst; i <= kLast; ++i) {
+    for (int edge : {kFirst, kLast}) {
       image.setPixel(i, edge, LetterColour('k'));
       image.setPixel(edge, i, LetterColour('k'));
     }
-    for (int line : {5, 8, 11}) {
-      if (i > 2 && i < 13) {
+    for (int line : {3, 5, 7}) {
+      if (i > kFirst && i < kLast) {
         image.setPixel(horizontal ? i : line, horizontal ? line : i, LetterColour('g'));
       }
     }

@@ -3,6 +3,7 @@
 // number, opened by Help buttons, F1 and the right mouse button.
 #pragma once
 
+#include <QDialog>
 #include <QFrame>
 #include <QObject>
 #include <QPointer>
@@ -12,7 +13,6 @@
 
 #include "util/HelpFile.h"
 
-class QDialog;
 class QLabel;
 class QListWidget;
 class QTextBrowser;

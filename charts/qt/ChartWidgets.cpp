@@ -41,7 +41,8 @@ void TChartImage::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TChartImage::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) emit contextHelpRequested(helpContext);
+  if (event->button() == Qt::RightButton)
+    emit contextHelpRequested(helpContext, event->globalPosition().toPoint());
 }
 
 TPaintBox::TPaintBox(int width, int height, QWidget* parent) : QWidget(parent) {
@@ -56,7 +57,8 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) emit contextHelpRequested(helpContext);
+  if (event->button() == Qt::RightButton)
+    emit contextHelpRequested(helpContext, event->globalPosition().toPoint());
 }
 
 TValueWindow::TValueWindow(QWidget* owner)
@@ -97,7 +99,8 @@ namespace tw {
 THelpPanel::THelpPanel(int context, QWidget* parent) : QLabel(parent), helpContext(context) {}
 
 void THelpPanel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) emit contextHelpRequested(helpContext);
+  if (event->button() == Qt::RightButton)
+    emit contextHelpRequested(helpContext, event->globalPosition().toPoint());
 }
 
 }  // namespace tw

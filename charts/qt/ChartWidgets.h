@@ -30,7 +30,8 @@ class TChartImage final : public QWidget {
 
  signals:
   void mouseMoved(int x, int y);
-  void contextHelpRequested(int context);
+  // The right mouse button was pressed at `globalPos` (screen coordinates).
+  void contextHelpRequested(int context, QPoint globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,7 +52,8 @@ class TPaintBox final : public QWidget {
   int helpContext = 193;
 
  signals:
-  void contextHelpRequested(int context);
+  // The right mouse button was pressed at `globalPos` (screen coordinates).
+  void contextHelpRequested(int context, QPoint globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -81,7 +83,8 @@ class THelpPanel final : public QLabel {
   int helpContext;
 
  signals:
-  void contextHelpRequested(int context);
+  // The right mouse button was pressed at `globalPos` (screen coordinates).
+  void contextHelpRequested(int context, QPoint globalPos);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

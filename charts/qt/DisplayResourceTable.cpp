@@ -189,7 +189,8 @@ void TDisplayResourceTable::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
     // Below the header row the table's own topic, on it the header's.
     emit contextHelpRequested(p.y() > RowHeight(0) ? StatusTableLayout::kHelpContext
-                                                   : StatusTableLayout::kHeaderHelpContext);
+                                                   : StatusTableLayout::kHeaderHelpContext,
+                              event->globalPosition().toPoint());
     return;
   }
   if (event->button() != Qt::LeftButton) return;

@@ -40,7 +40,8 @@ class TDisplayResourceTable final : public QAbstractScrollArea {
   std::function<void()> onMarkerDrawn;
 
  signals:
-  void contextHelpRequested(int context);
+  // The right mouse button was pressed at `globalPos` (screen coordinates).
+  void contextHelpRequested(int context, QPoint globalPos);
   void selectionChanged(int row);
 
  protected:

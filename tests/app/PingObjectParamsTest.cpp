@@ -4,8 +4,10 @@
 
 #include <QAbstractButton>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,8 @@
 #include "app/EventServices.h"
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/SystemFonts.h"
 #include "platform/fake/FakeClock.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
@@ -68,12 +72,21 @@ TEST_F(PingObjectParamsTest, FirstStartWithoutFile) {
   EXPECT_FALSE(window->Parameters().trend);
   EXPECT_EQ(window->windowTitle(), "Tarnwick");
   EXPECT_FALSE(window->SamplingRuns());
-  // "MS Sans Serif", 8 points, bold; the desktop's family where it is missing.
+  // "MS Sans Serif", 8 points, bold; where it is missing, drawn in a
+  // look-alike, else in the desktop's family.
   EXPECT_TRUE(window->font().bold());
   EXPECT_EQ(window->font().pointSize(), 8);
   if (!QFontDatabase::hasFamily("MS Sans Serif")) {
-    EXPECT_EQ(window->font().family(),
-              QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    if (FontFamilyAvailable("MS Sans Serif")) {
+      const QString drawnIn = QFontInfo(window->font()).family();
+      const QStringList alikes = FontLookAlikes("MS Sans Serif");
+      EXPECT_TRUE(std::any_of(alikes.begin(), alikes.end(), [&](const QString& a) {
+        return drawnIn.startsWith(a);
+      })) << drawnIn.toStdString();
+    } else {
+      EXPECT_EQ(window->font().family(),
+                QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    }
   }
   EXPECT_EQ(window->ParametersFileName(), home_.File("RAREDARI.INI"));
   CloseWindow(*window);
@@ -89,6 +102,11 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
     window->StartBtnClick();
     window->move(130, 140);
     window->Charts().live.SetScale(50);
+    // The sticky chart buttons are saved as they stand (bitmap buttons: checked is down).
+    window->Charts().hGrdBtn->click();
+    window->Charts().vTrendGrdBtn->click();
+    window->Charts().trendBmp->click();
+    window->Charts().shrinkAndGrow->click();
     // The keeper's own table and timer are what is saved.
     ConnectWindowsTable& dialUp = window->EventServices().ConnectWindows();
     dialUp.SetRowCount(dialUp.RowCount() + 1);
@@ -102,6 +120,10 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
   const std::string text = FileText();
   EXPECT_NE(text.find("Ping objects=1\r\n"), std::string::npos);  // closed while sampling ran
   EXPECT_NE(text.find("Object337="), std::string::npos);
+  for (const char* key : {"Trend=1\r\n", "HGrdBtn=0\r\n", "VGrdBtn=1\r\n", "HTrendGrdBtn=1\r\n",
+                          "VTrendGrdBtn=0\r\n", "Shrinked=1\r\n"}) {
+    EXPECT_NE(text.find(key), std::string::npos) << key;
+  }
 
   test::ModalWatch modals;
   auto window = OpenWindow();
@@ -120,6 +142,15 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
   EXPECT_FALSE(window->DeleteBtn()->isEnabled());
   EXPECT_EQ(window->pos(), QPoint(130, 140));
   EXPECT_DOUBLE_EQ(window->Parameters().scale, 50);
+  ChartParts& charts = window->Charts();
+  EXPECT_FALSE(charts.hGrdBtn->Down());
+  EXPECT_FALSE(charts.live.horizontalGrid);
+  EXPECT_TRUE(charts.vGrdBtn->Down());
+  EXPECT_TRUE(charts.hTrendGrdBtn->Down());
+  EXPECT_FALSE(charts.vTrendGrdBtn->Down());
+  EXPECT_FALSE(charts.trend.verticalGrid);
+  EXPECT_TRUE(charts.trendBmp->Down());
+  EXPECT_TRUE(charts.shrunk);
   EXPECT_TRUE(window->Parameters().dialUpEnabled);
   ASSERT_EQ(window->Parameters().dialUpTable.size(), 4u);
   EXPECT_EQ(window->Parameters().dialUpTable[3].buttonText, "Redial");

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QToolButton>
+#include <QTest>
+#include <algorithm>
 #include <cmath>
 
 #include "ChartsGuiApp.h"
@@ -17,9 +20,13 @@
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/SystemFonts.h"
+#include "dialogs/Help.h"
 #include "platform/fake/FakeClock.h"
 #include "support/MapTrendLookup.h"
 #include "util/DateTime.h"
+#include "util/Numbers.h"
 
 namespace tw {
 namespace {
@@ -30,11 +37,22 @@ class ChartsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::ChartsGuiApp();
+    // Each test starts without the parameters file that an earlier test's
+    // window saved when it closed (its resources would show up here).
+    for (const auto& [name, dir] :
+         {std::pair{"TARNWICK_HOME", &home}, {"TARNWICK_STATE_DIR", &state}}) {
+      const char* before = std::getenv(name);
+      savedEnv.emplace_back(name, before != nullptr ? before : "");
+      setenv(name, dir->Path().c_str(), 1);
+    }
     clock.SetLocalNow(kNow);
     window = std::make_unique<TPingObject>(clock);
     window->SetFlagWaitMs(0);
   }
-  void TearDown() override { window.reset(); }
+  void TearDown() override {
+    window.reset();
+    for (const auto& [name, value] : savedEnv) setenv(name.c_str(), value.c_str(), 1);
+  }
 
   int AddRow(const std::string& address, char kind, const char* write, const char* read) {
     const int row = window->AddResourceRow(address, kind);
@@ -100,6 +118,8 @@ class ChartsWindowTest : public ::testing::Test {
         .save(QString("%1/%2-screen.png").arg(dir, name));
   }
 
+  test::TempDir home, state;
+  std::vector<std::pair<std::string, std::string>> savedEnv;
   FakeClock clock;
   test::MapTrendLookup lookup;
   bool usesDemoRecords = false;
@@ -165,19 +185,170 @@ TEST_F(ChartsWindowTest, StatusTableSelectionMovesMarkerAndTitle) {
   Shot("status-table-row3");
 }
 
-TEST_F(ChartsWindowTest, RightClickAsksForHeaderOrTableHelp) {
+TEST_F(ChartsWindowTest, ChartButtonsAreBitmapButtonsWithGlyphsAtTheirPlaces) {
+  ShowAndDraw();
+  ChartParts& c = Charts();
+  struct Case {
+    TBitmapButton* button;
+    const char* name;
+    CanvasRect place;  // right = 0: placed by the button bar
+    const char* hint;
+    int context;
+    bool sticky, downAtStart;
+  } const cases[] = {
+      {c.scaleUp, "ScaleUP", Layout::ScaleUP, "Changes the scale on the vertical axis", 195},
+      {c.scaleDown, "ScaleDown", Layout::ScaleDown, "Changes the scale on the vertical axis", 195},
+      {c.hGrdBtn, "HGrdBtn", Layout::HGrdBtn, "Displays horisontal grid lines", 196, true, true},
+      {c.vGrdBtn, "VGrdBtn", Layout::VGrdBtn, "Displays vertical grid lines", 196, true, true},
+      {c.shrinkAndGrow, "ShrinkAndGrow", Layout::ShrinkAndGrow, "Shrinks or grows the window", 162},
+      {c.trendScaleUp, "TrendScaleUp", Layout::TrendScaleUp,
+       "Changes the scale on the vertical axis", 195},
+      {c.trendScaleDown, "TrendScaleDown", Layout::TrendScaleDown,
+       "Changes the scale on the vertical axis", 195},
+      {c.hTrendGrdBtn, "HTrendGrdBtn", Layout::HTrendGrdBtn, "Displays horisontal grid lines", 196,
+       true, true},
+      {c.vTrendGrdBtn, "VTrendGrdBtn", Layout::VTrendGrdBtn, "Displays vertical grid lines", 196,
+       true, true},
+      {c.trendPrevDate, "TrendPrevDate", Layout::TrendPrevDate, "Previous day", 161},
+      {c.trendNextDate, "TrendNextDate", Layout::TrendNextDate, "Next day", 160},
+      {c.trendBmp, "TrendBmp", {}, "Shows or hides trend screen", 164, true, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    ASSERT_NE(k.button, nullptr);
+    EXPECT_EQ(window->findChild<TBitmapButton*>(k.name), k.button);
+    EXPECT_EQ(k.button->toolTip(), k.hint);
+    EXPECT_EQ(HelpContextOf(k.button), k.context);
+    EXPECT_EQ(k.button->ShadowWidth(), 2);
+    EXPECT_FALSE(k.button->Glyph().isNull());
+    if (k.place.right != 0) {
+      EXPECT_EQ(k.button->geometry(), QRect(k.place.left, k.place.top, k.place.right - k.place.left,
+                                            k.place.bottom - k.place.top));
+    }
+    // The glyph is drawn: the button differs from the same button without it.
+    TBitmapButton bare(k.button->text(), nullptr);
+    bare.ApplyWindowLook(2);
+    bare.SetLayout(k.button->Layout());
+    bare.resize(k.button->size());
+    bare.setEnabled(k.button->isEnabled());
+    bare.SetGroupIndex(k.button->GroupIndex());
+    bare.SetDown(k.button->Down());
+    EXPECT_NE(k.button->grab().toImage(), bare.grab().toImage());
+
+    EXPECT_EQ(k.button->Down(), k.downAtStart);
+    if (!k.sticky || !k.button->isEnabled()) continue;
+    // A toggle of its own: each click changes it, and it may stay up.
+    EXPECT_TRUE(k.button->AllowAllUp());
+    EXPECT_NE(k.button->GroupIndex(), 0);
+    k.button->click();
+    EXPECT_EQ(k.button->Down(), !k.downAtStart);
+    EXPECT_EQ(k.button->DrawState(),
+              k.downAtStart ? TBitmapButton::State::Up : TBitmapButton::State::Exclusive);
+    k.button->click();
+    EXPECT_EQ(k.button->Down(), k.downAtStart);
+  }
+  // The toggles do not raise one another, nor Start and Stop.
+  c.hGrdBtn->click();
+  EXPECT_FALSE(c.hGrdBtn->Down());
+  EXPECT_TRUE(c.vGrdBtn->Down());
+  EXPECT_TRUE(c.hTrendGrdBtn->Down());
+  c.trendBmp->click();
+  EXPECT_TRUE(c.trendBmp->Down());
+  EXPECT_TRUE(window->StopBtn()->isChecked());
+  EXPECT_TRUE(c.vTrendGrdBtn->Down());
+  // Shrink and Grow have their own glyphs; Alt+S of the "&Shrink" caption
+  // works the button.
+  const QImage shrink = c.shrinkAndGrow->Glyph();
+  c.shrinkAndGrow->click();
+  EXPECT_TRUE(c.shrunk);
+  EXPECT_NE(c.shrinkAndGrow->Glyph(), shrink);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
+  for (int waited = 0; c.shrunk && waited < 2000; waited += 20) QTest::qWait(20);  // animated click
+  EXPECT_FALSE(c.shrunk);
+  EXPECT_EQ(c.shrinkAndGrow->Glyph(), shrink);
+}
+
+TEST_F(ChartsWindowTest, RightClickShowsTheHelpTopicOfTheControl) {
   FillDemo();
   ShowAndDraw();
+  ChartParts& c = Charts();
   TDisplayResourceTable* table = window->DisplayResourceTable();
   struct Case {
+    QWidget* control;
     QPoint at;
     int context;
-  } cases[] = {{QPoint(50, 5), 123}, {table->CellRect(2, 1).center(), 197}};
-  for (const Case& c : cases) {
-    QMouseEvent press(QEvent::MouseButtonPress, c.at, table->viewport()->mapToGlobal(c.at),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(table->viewport(), &press);
-    EXPECT_EQ(Charts().lastHelpContext, c.context);
+    const char* title;  // of the topic in the shipped help file
+  } const cases[] = {
+      {table->viewport(), QPoint(50, 5), 123, "Status table header"},
+      {table->viewport(), table->CellRect(2, 1).center(), 197, "The resource status table"},
+      {c.display2, QPoint(100, 40), 194, "The live chart"},
+      {c.legend, QPoint(10, 40), 193, "Scale strip"},
+      {c.trendDisplay2, QPoint(100, 40), 194, "The live chart"},
+      {c.trendLegend, QPoint(10, 40), 193, "Scale strip"},
+      {c.trendDatePanel, QPoint(20, 5), 159, "Trend date"},
+      {c.scaleUp, QPoint(5, 5), 195, "Scale buttons"},
+      {c.scaleDown, QPoint(5, 5), 195, "Scale buttons"},
+      {c.hGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
+      {c.vGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
+      {c.shrinkAndGrow, QPoint(5, 5), 162, "Compact view"},
+      {c.trendScaleUp, QPoint(5, 5), 195, "Scale buttons"},
+      {c.trendScaleDown, QPoint(5, 5), 195, "Scale buttons"},
+      {c.hTrendGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
+      {c.vTrendGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
+      {c.trendPrevDate, QPoint(5, 5), 161, "Previous day"},
+      {c.trendNextDate, QPoint(5, 5), 160, "Next day"},  // disabled: today is on show
+      {c.trendBmp, QPoint(5, 5), 164, "The trend chart"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.title);
+    c.lastHelpContext = -1;
+    const QPoint global = k.control->mapToGlobal(k.at);
+    QMouseEvent press(QEvent::MouseButtonPress, k.at, global, Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(k.control, &press);
+    EXPECT_EQ(c.lastHelpContext, k.context);
+    QFrame* popup = window->Help().Popup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    const QString text = popup->findChild<QLabel*>()->text();
+    EXPECT_TRUE(text.contains(QString("<b>%1</b>").arg(k.title))) << text.toStdString();
+    // Near the press, not somewhere else on the screen.
+    EXPECT_LT((popup->geometry().topLeft() - global).manhattanLength(), 400);
+  }
+  Shot("context-help");
+  window->Help().Quit();
+  // The right button never works the buttons themselves.
+  EXPECT_EQ(c.live.Scale(), 2);
+  EXPECT_EQ(c.trend.Scale(), 2);
+  EXPECT_TRUE(c.hGrdBtn->Down());
+  EXPECT_FALSE(c.trendBmp->Down());
+  EXPECT_FALSE(c.shrunk);
+}
+
+TEST_F(ChartsWindowTest, DefaultTableFontFitsTheDesignColumns) {
+  ShowAndDraw();
+  const QStringList alikes = FontLookAlikes("MS Sans Serif");
+  if (std::none_of(alikes.begin(), alikes.end(), QFontDatabase::hasFamily)) {
+    GTEST_SKIP() << "no look-alike of \"MS Sans Serif\" on this desktop (fonts-urw-base35)";
+  }
+  TDisplayResourceTable* table = window->DisplayResourceTable();
+  const QFontMetrics metrics(table->font());
+  // Header texts lose 2 x 4 pixels to the cell's margins, data texts 2 x 2.
+  struct Case {
+    int col;
+    std::string text;
+    int margins;
+  } const cases[] = {
+      {1, "Resource", 8},     {2, "Write speed", 8},   {3, "Read speed", 8},
+      {4, "Ping speed", 8},   {2, SpeedText(0.61), 4}, {3, SpeedText(9.99), 4},
+      {4, SpeedText(1.5), 4},
+  };
+  for (const Case& k : cases) {
+    EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(k.text)),
+              table->ColWidth(k.col) - k.margins)
+        << k.text;
   }
 }
 

@@ -1,0 +1,40 @@
+#include "controls/SystemFonts.h"
+
+#include <QFont>
+#include <QFontDatabase>
+
+namespace tw {
+
+QStringList FontLookAlikes(const QString& family) {
+  // Sans serif: the Arial-metric families first (what Windows itself puts in
+  // place of "MS Sans Serif" at larger sizes), then a condensed fallback.
+  if (family.compare("MS Sans Serif", Qt::CaseInsensitive) == 0) {
+    return {"Microsoft Sans Serif", "Arial",     "Liberation Sans",      "Arimo",
+            "Nimbus Sans",          "Helvetica", "DejaVu Sans Condensed"};
+  }
+  return {};
+}
+
+void RegisterFontLookAlikes() {
+  static const bool done = [] {
+    const QString family = "MS Sans Serif";
+    QStringList present;
+    for (const QString& alike : FontLookAlikes(family)) {
+      if (QFontDatabase::hasFamily(alike)) present << alike;
+    }
+    // Only families the desktop has; without any, the desktop's fallback stays.
+    if (!present.isEmpty()) QFont::insertSubstitutions(family, present);
+    return true;
+  }();
+  (void)done;
+}
+
+bool FontFamilyAvailable(const QString& family) {
+  if (QFontDatabase::hasFamily(family)) return true;
+  for (const QString& alike : QFont::substitutes(family)) {
+    if (QFontDatabase::hasFamily(alike)) return true;
+  }
+  return false;
+}
+
+}  // namespace tw

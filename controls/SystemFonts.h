@@ -1,0 +1,23 @@
+// The Windows font family the parameters file names by default ("MS Sans
+// Serif") and its look-alikes on this desktop. That bitmap font is narrow:
+// the design widths of the windows (status table columns, captions beside
+// the buttons) were made for it, so a wide desktop default cuts texts off.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tw {
+
+// Teaches the font lookup the look-alikes of the Windows family (once per
+// program; later calls do nothing). The main window calls it first thing.
+void RegisterFontLookAlikes();
+
+// The look-alikes tried for a family, in order (empty for other families).
+QStringList FontLookAlikes(const QString& family);
+
+// True when text set in `family` is drawn in that family or one of its
+// look-alikes, not in whatever the desktop falls back to.
+bool FontFamilyAvailable(const QString& family);
+
+}  // namespace tw
