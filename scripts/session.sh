@@ -1,20 +1,20 @@
 # Sourced by the test scripts: a private X server and D-Bus session for window tests.
 start_test_session() {
-  local n
-  for n in $(seq 90 140); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    TARNWICK_XVFB_PID=$!
-    for _ in $(seq 50); do
-      [[ -e /tmp/.X11-unix/X$n ]] && break
-      sleep 0.1
-    done
-    if kill -0 "$TARNWICK_XVFB_PID" 2>/dev/null; then
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  [[ -n "${DISPLAY:-}" ]] || { echo "Could not start Xvfb" >&2; return 1; }
+  # Xvfb chooses a free display itself and writes its number to the pipe, so
+  # two sessions started at once never share (and later lose) one server.
+  local fifo
+  fifo=$(mktemp -u /tmp/tarnwick-xvfb-XXXXXX)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  TARNWICK_XVFB_PID=$!
+  local display=""
+  read -r -t 20 display <"$fifo" || true
+  rm -f "$fifo"
+  if [[ -z "$display" ]] || ! kill -0 "$TARNWICK_XVFB_PID" 2>/dev/null; then
+    echo "Could not start Xvfb" >&2
+    return 1
+  fi
+  export DISPLAY=":$display"
   if command -v dbus-launch >/dev/null; then
     eval "$(dbus-launch --sh-syntax)"
     export DBUS_SESSION_BUS_ADDRESS

@@ -194,7 +194,7 @@ TEST_F(ChartsWindowTest, ChartButtonsAreBitmapButtonsWithGlyphsAtTheirPlaces) {
     CanvasRect place;  // right = 0: placed by the button bar
     const char* hint;
     int context;
-    bool sticky, downAtStart;
+    bool sticky = false, downAtStart = false;
   } const cases[] = {
       {c.scaleUp, "ScaleUP", Layout::ScaleUP, "Changes the scale on the vertical axis", 195},
       {c.scaleDown, "ScaleDown", Layout::ScaleDown, "Changes the scale on the vertical axis", 195},
