@@ -2,10 +2,12 @@
 start_test_session() {
   # Xvfb chooses a free display itself and writes its number to the pipe, so
   # two sessions started at once never share (and later lose) one server.
+  # -noreset: the server must not restart (and refuse connections for a
+  # moment) whenever its last test client has gone.
   local fifo
   fifo=$(mktemp -u /tmp/tarnwick-xvfb-XXXXXX)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   TARNWICK_XVFB_PID=$!
   local display=""
   read -r -t 20 display <"$fifo" || true
