@@ -214,7 +214,8 @@ class TPingThread {
   bool held_ = false;
   std::function<void()> cancelBlocking_;
 
-  std::array<uint8_t, kTransferBufferSize> transferBuffer_{};
+  // Page-aligned, so direct I/O can use it without a copy.
+  alignas(4096) std::array<uint8_t, kTransferBufferSize> transferBuffer_{};
   std::thread thread_;
 };
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,8 +40,13 @@ class LinuxDriveFile final : public DriveFile {
   bool Write(const uint8_t* data, int32_t size, int64_t offset) override {
     if (size < 0) return false;
     if (UseDirect(size, offset)) {
-      std::memcpy(bounce_, data, static_cast<size_t>(size));
-      const ssize_t n = pwrite(fd_, bounce_, static_cast<size_t>(size), offset);
+      // An aligned caller's buffer goes to the device as it is.
+      const uint8_t* from = data;
+      if (!Aligned(data)) {
+        std::memcpy(bounce_, data, static_cast<size_t>(size));
+        from = bounce_;
+      }
+      const ssize_t n = pwrite(fd_, from, static_cast<size_t>(size), offset);
       if (n == size) return true;
       if (n >= 0 || errno != EINVAL) return false;
       FallBackToCache();
@@ -52,9 +58,10 @@ class LinuxDriveFile final : public DriveFile {
   int32_t Read(uint8_t* data, int32_t size, int64_t offset) override {
     if (size < 0) return -1;
     if (UseDirect(size, offset)) {
-      const ssize_t n = pread(fd_, bounce_, static_cast<size_t>(size), offset);
+      uint8_t* into = Aligned(data) ? data : bounce_;
+      const ssize_t n = pread(fd_, into, static_cast<size_t>(size), offset);
       if (n >= 0) {
-        std::memcpy(data, bounce_, static_cast<size_t>(n));
+        if (into != data) std::memcpy(data, bounce_, static_cast<size_t>(n));
         return static_cast<int32_t>(n);
       }
       if (errno != EINVAL) return -1;
@@ -72,6 +79,10 @@ class LinuxDriveFile final : public DriveFile {
   int Descriptor() const { return fd_; }
 
  private:
+  static bool Aligned(const uint8_t* p) {
+    return reinterpret_cast<uintptr_t>(p) % kMemoryAlign == 0;
+  }
+
   bool UseDirect(int32_t size, int64_t offset) {
     if (!directOk_ || size > kBounceSize || size % kDirectAlign != 0 ||
         offset % kDirectAlign != 0) {

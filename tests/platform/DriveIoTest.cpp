@@ -3,9 +3,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <memory>
+
+#include <cstring>
+
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -50,22 +56,34 @@ TEST(DriveIoTest, TransfersRoundTripAndLeaveNothingInTheCache) {
   const std::string path = dir.File("MRL.TST");
   auto file = SystemDriveIo().CreateTestFile(path);
   ASSERT_NE(file, nullptr);
-  std::vector<uint8_t> out(64512), in(64512);
-  for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<uint8_t>(i * 13);
+  // Page-aligned buffers go to the device as they are, others through a copy.
+  struct FreeBlock {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t, FreeBlock> outBlock(
+      static_cast<uint8_t*>(std::aligned_alloc(4096, 69632)));
+  std::unique_ptr<uint8_t, FreeBlock> inBlock(
+      static_cast<uint8_t*>(std::aligned_alloc(4096, 69632)));
   // Aligned blocks go direct; odd sizes and offsets take the synced way.
   const struct {
     int32_t size;
     int64_t offset;
   } cases[] = {{1024, 0}, {64512, 1024}, {1500, 700}, {64512, 64512}, {1, 3}};
-  for (const auto& c : cases) {
-    ASSERT_TRUE(file->Write(out.data(), c.size, c.offset)) << c.size;
-    file->DropCache();
-    // Nothing of the file is in memory: the read must reach the disk.
-    EXPECT_EQ(CachedPages(path), 0u) << c.size << " at " << c.offset;
-    ASSERT_EQ(file->Read(in.data(), c.size, c.offset), c.size);
-    EXPECT_TRUE(std::equal(out.begin(), out.begin() + c.size, in.begin())) << c.size;
+  for (size_t shift : {size_t{0}, size_t{1}}) {
+    uint8_t* out = outBlock.get() + shift;
+    uint8_t* in = inBlock.get() + shift;
+    for (size_t i = 0; i < 64512; ++i) out[i] = static_cast<uint8_t>(i * 13 + shift);
+    for (const auto& c : cases) {
+      ASSERT_TRUE(file->Write(out, c.size, c.offset)) << c.size;
+      file->DropCache();
+      // Nothing of the file is in memory: the read must reach the disk.
+      EXPECT_EQ(CachedPages(path), 0u) << c.size << " at " << c.offset;
+      std::memset(in, 0, 64512);
+      ASSERT_EQ(file->Read(in, c.size, c.offset), c.size);
+      EXPECT_TRUE(std::equal(out, out + c.size, in)) << c.size << " shift " << shift;
+    }
   }
-  EXPECT_EQ(file->Read(in.data(), 64512, 1 << 20), 0);  // past the end
+  EXPECT_EQ(file->Read(inBlock.get(), 64512, 1 << 20), 0);  // past the end
   SystemDriveIo().RemoveTestFile(path, *file);
   EXPECT_FALSE(fs::exists(path));
 }
