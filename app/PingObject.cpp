@@ -6,6 +6,7 @@
 
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
+#include "charts/qt/ChartWidgets.h"
 #include "controls/Glyphs.h"
 #include "controls/SystemFonts.h"
 
@@ -169,6 +170,10 @@ void TPingObject::FormClose() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   pingSendTimer_.stop();
   trendTimer_.stop();
+  for (QWidget* valueWindow : {static_cast<QWidget*>(charts_->liveValueWindow),
+                               static_cast<QWidget*>(charts_->trendValueWindow)}) {
+    if (valueWindow != nullptr) valueWindow->hide();
+  }
   SaveParametersOnClose();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });
   if (progExit_ != nullptr) progExit_->close();
