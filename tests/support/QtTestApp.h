@@ -101,35 +101,31 @@ inline QImage Render(QWidget& widget) {
   return image;
 }
 
-// Pixels close to `colour` (text edges are blended with what lies below).
-inline int CountNear(const QImage& image, const QColor& colour, int tolerance = 40) {
-  int count = 0;
+// Calls `visit(x, y)` for every pixel close to `colour` (text edges are
+// blended with what lies below).
+template <typename Visit>
+void ForEachNear(const QImage& image, const QColor& colour, int tolerance, Visit visit) {
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) <=
-          tolerance) {
-        ++count;
-      }
+      const int distance = std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                           std::abs(c.blue() - colour.blue());
+      if (distance <= tolerance) visit(x, y);
     }
   }
+}
+
+// The number of pixels close to `colour`.
+inline int CountNear(const QImage& image, const QColor& colour, int tolerance = 40) {
+  int count = 0;
+  ForEachNear(image, colour, tolerance, [&](int, int) { ++count; });
   return count;
 }
 
 // The smallest rectangle holding every pixel close to `colour`.
 inline QRect BoundsOf(const QImage& image, const QColor& colour, int tolerance = 40) {
   QRect bounds;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) <=
-          tolerance) {
-        bounds |= QRect(x, y, 1, 1);
-      }
-    }
-  }
+  ForEachNear(image, colour, tolerance, [&](int x, int y) { bounds |= QRect(x, y, 1, 1); });
   return bounds;
 }
 
