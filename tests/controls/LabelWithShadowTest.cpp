@@ -40,7 +40,9 @@ TEST(LabelWithShadow, CaptionCarriesItsShadowAndGreysOutWhenDisabled) {
     EXPECT_EQ(shadow.bottomRight(), text.bottomRight() + QPoint(c.shift, c.shift));
     // The shadow stays inside the label: its size hint makes room for it.
     EXPECT_LT(shadow.right(), label.width());
-    if (!c.enabled) EXPECT_EQ(CountNear(image, QColor(255, 0, 0), 10), 0);
+    if (!c.enabled) {
+      EXPECT_EQ(CountNear(image, QColor(255, 0, 0), 10), 0);
+    }
   }
 }
 

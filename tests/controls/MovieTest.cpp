@@ -94,7 +94,9 @@ TEST(Movie, TransparentFrameShowsTheControlColourForTheKeyColour) {
     // Centred: the 10 x 10 frame starts at (10, 5).
     EXPECT_EQ(image.pixelColor(11, 6), QColor(0, 0, 0));
     EXPECT_EQ(image.pixelColor(10, 5), transparent ? QColor(255, 255, 0) : QColor(255, 0, 255));
-    if (transparent) EXPECT_EQ(image.pixelColor(0, 0), QColor(255, 255, 0));
+    if (transparent) {
+      EXPECT_EQ(image.pixelColor(0, 0), QColor(255, 255, 0));
+    }
   }
 }
 
