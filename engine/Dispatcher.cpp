@@ -17,7 +17,10 @@ bool QueueDispatcher::Invoke(const void* owner, const std::function<void()>& cal
     if (cancelled_ || withdrawn_.count(owner) != 0) return false;
     queue_.push_back(pending);
   }
-  if (wake_) wake_();
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    if (wake_) wake_();
+  }
   std::unique_lock<std::mutex> lock(mutex_);
   doneCv_.wait(lock, [&] { return pending->done || pending->cancelled; });
   return pending->done;
@@ -50,6 +53,8 @@ void QueueDispatcher::Cancel() {
     queue_.clear();
   }
   doneCv_.notify_all();
+  std::lock_guard<std::mutex> lock(wakeMutex_);
+  wake_ = nullptr;
 }
 
 void QueueDispatcher::Withdraw(const void* owner) {

@@ -31,8 +31,9 @@ class Dispatcher {
 };
 
 // Hand-overs queued for the UI thread, which runs them in RunPending(). The
-// `wake` function (called on the worker, under no lock) tells the UI's event
-// loop that something is pending.
+// `wake` function (called on the worker) tells the UI's event loop that
+// something is pending; once Cancel has returned it is never called again, so
+// it may refer to objects that go with the UI.
 class QueueDispatcher final : public Dispatcher {
  public:
   explicit QueueDispatcher(std::function<void()> wake = {});
@@ -44,7 +45,8 @@ class QueueDispatcher final : public Dispatcher {
 
   // UI thread: runs every pending hand-over, in order.
   void RunPending();
-  // UI thread: releases every waiting worker and refuses later hand-overs.
+  // UI thread: releases every waiting worker, refuses later hand-overs and
+  // drops the wake function.
   void Cancel();
   bool Cancelled() const;
   // Number of hand-overs waiting to run.
@@ -58,6 +60,8 @@ class QueueDispatcher final : public Dispatcher {
     bool cancelled = false;
   };
 
+  // Held while `wake_` runs, so that Cancel can wait for a running one.
+  std::mutex wakeMutex_;
   std::function<void()> wake_;
   mutable std::mutex mutex_;
   std::condition_variable doneCv_;
