@@ -10,9 +10,20 @@
 # Usage: bench/run-program-bench.sh
 #   WARMUP=60 MEASURE=30 STOPPED_WARMUP=10 HOSTS=50 FOLDERS=50 PERIOD=1000
 #   CLONES=1 also counts thread creations for 10 s with strace afterwards.
+#   ECHO_SOCKET=datagram (as root) runs everything in a network namespace of
+#   its own whose ping group range admits everyone, so the echoes use ICMP
+#   datagram sockets as an unprivileged user's would; otherwise root's echoes
+#   use raw sockets.
 # Needs: a build with the program (scripts/build.sh), Xvfb, ICMP rights for
 # the echo test (root, or the ping group range; see docs/engine.md).
 set -euo pipefail
+if [[ ${ECHO_SOCKET:-} == datagram && -z ${TARNWICK_BENCH_NETNS:-} ]]; then
+  exec unshare -n env TARNWICK_BENCH_NETNS=1 "$0" "$@"
+fi
+if [[ -n ${TARNWICK_BENCH_NETNS:-} ]]; then
+  ip link set lo up
+  sysctl -qw net.ipv4.ping_group_range="0 2147483647"
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=${TARNWICK_BUILD_DIR:-$root/build}/bin/tarnwick
 warmup=${WARMUP:-60}

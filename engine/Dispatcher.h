@@ -53,18 +53,23 @@ class QueueDispatcher final : public Dispatcher {
   size_t PendingCount() const;
 
  private:
+  // One hand-over. Each has its own condition variable, so finishing one
+  // wakes its worker alone, not every worker that waits.
   struct Pending {
     const void* owner;
     const std::function<void()>* call;
     bool done = false;
     bool cancelled = false;
+    std::condition_variable finished;
   };
+
+  // Under mutex_: the waiting worker returns without its call having run.
+  static void Release(Pending& pending);
 
   // Held while `wake_` runs, so that Cancel can wait for a running one.
   std::mutex wakeMutex_;
   std::function<void()> wake_;
   mutable std::mutex mutex_;
-  std::condition_variable doneCv_;
   std::deque<std::shared_ptr<Pending>> queue_;
   std::set<const void*> withdrawn_;
   bool cancelled_ = false;
