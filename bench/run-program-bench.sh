@@ -108,7 +108,7 @@ run_case() {  # label ping-objects warm-up-seconds
         l, c / hz, w, 100 * c / hz / w, 100 * u / hz / w }'
   if [[ ${CLONES:-0} == 1 ]] && command -v strace >/dev/null; then
     timeout -s INT 10 strace -f -c -e trace=clone,clone3 -p "$pid" 2>&1 |
-      awk '/clone/ {print "  thread creations in 10 s: " $4 " (" $NF ")"}' || true
+      awk '/clone/ {n += $4} END {print "  thread creations in 10 s: " n + 0}' || true
   fi
   kill "$pid"
   wait "$pid" 2>/dev/null || true
