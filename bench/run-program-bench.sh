@@ -42,7 +42,10 @@ pid=""
 # shellcheck source=../scripts/session.sh
 source "$root/scripts/session.sh"
 cleanup() {
-  [[ -n $pid ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  if [[ -n $pid ]]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
   stop_test_session
   rm -rf "$home" "$space"
 }
