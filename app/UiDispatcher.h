@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
 #include "engine/Dispatcher.h"
 
@@ -13,15 +14,18 @@ class UiDispatcher final : public QObject {
 
  public:
   explicit UiDispatcher(QObject* parent = nullptr);
+  // Cancels the queue: a worker that outlives this object is refused.
+  ~UiDispatcher() override;
 
-  Dispatcher& dispatcher() { return queue_; }
+  // Shared with the measurement threads, which may outlive the window.
+  std::shared_ptr<Dispatcher> dispatcher() { return queue_; }
   // Runs what is pending now (also used by waits that must not stall workers).
-  void RunPending() { queue_.RunPending(); }
+  void RunPending() { queue_->RunPending(); }
   // Shutdown: releases every waiting worker.
-  void Cancel() { queue_.Cancel(); }
+  void Cancel() { queue_->Cancel(); }
 
  private:
-  QueueDispatcher queue_;
+  std::shared_ptr<QueueDispatcher> queue_;
 };
 
 }  // namespace tw

@@ -17,9 +17,12 @@ bool QueueDispatcher::Invoke(const void* owner, const std::function<void()>& cal
     if (cancelled_ || withdrawn_.count(owner) != 0) return false;
     queue_.push_back(pending);
   }
-  if (wake_) wake_();
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    if (wake_) wake_();
+  }
   std::unique_lock<std::mutex> lock(mutex_);
-  doneCv_.wait(lock, [&] { return pending->done || pending->cancelled; });
+  pending->finished.wait(lock, [&] { return pending->done || pending->cancelled; });
   return pending->done;
 }
 
@@ -38,7 +41,7 @@ void QueueDispatcher::RunPending() {
       std::lock_guard<std::mutex> lock(mutex_);
       next->done = true;
     }
-    doneCv_.notify_all();
+    next->finished.notify_one();
   }
 }
 
@@ -46,10 +49,11 @@ void QueueDispatcher::Cancel() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     cancelled_ = true;
-    for (auto& pending : queue_) pending->cancelled = true;
+    for (auto& pending : queue_) Release(*pending);
     queue_.clear();
   }
-  doneCv_.notify_all();
+  std::lock_guard<std::mutex> lock(wakeMutex_);
+  wake_ = nullptr;
 }
 
 void QueueDispatcher::Withdraw(const void* owner) {
@@ -58,14 +62,18 @@ void QueueDispatcher::Withdraw(const void* owner) {
     withdrawn_.insert(owner);
     for (auto it = queue_.begin(); it != queue_.end();) {
       if ((*it)->owner == owner) {
-        (*it)->cancelled = true;
+        Release(**it);
         it = queue_.erase(it);
       } else {
         ++it;
       }
     }
   }
-  doneCv_.notify_all();
+}
+
+void QueueDispatcher::Release(Pending& pending) {
+  pending.cancelled = true;
+  pending.finished.notify_one();
 }
 
 void QueueDispatcher::Forget(const void* owner) {

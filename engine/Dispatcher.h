@@ -31,8 +31,9 @@ class Dispatcher {
 };
 
 // Hand-overs queued for the UI thread, which runs them in RunPending(). The
-// `wake` function (called on the worker, under no lock) tells the UI's event
-// loop that something is pending.
+// `wake` function (called on the worker) tells the UI's event loop that
+// something is pending; once Cancel has returned it is never called again, so
+// it may refer to objects that go with the UI.
 class QueueDispatcher final : public Dispatcher {
  public:
   explicit QueueDispatcher(std::function<void()> wake = {});
@@ -44,23 +45,31 @@ class QueueDispatcher final : public Dispatcher {
 
   // UI thread: runs every pending hand-over, in order.
   void RunPending();
-  // UI thread: releases every waiting worker and refuses later hand-overs.
+  // UI thread: releases every waiting worker, refuses later hand-overs and
+  // drops the wake function.
   void Cancel();
   bool Cancelled() const;
   // Number of hand-overs waiting to run.
   size_t PendingCount() const;
 
  private:
+  // One hand-over. Each has its own condition variable, so finishing one
+  // wakes its worker alone, not every worker that waits.
   struct Pending {
     const void* owner;
     const std::function<void()>* call;
     bool done = false;
     bool cancelled = false;
+    std::condition_variable finished;
   };
 
+  // Under mutex_: the waiting worker returns without its call having run.
+  static void Release(Pending& pending);
+
+  // Held while `wake_` runs, so that Cancel can wait for a running one.
+  std::mutex wakeMutex_;
   std::function<void()> wake_;
   mutable std::mutex mutex_;
-  std::condition_variable doneCv_;
   std::deque<std::shared_ptr<Pending>> queue_;
   std::set<const void*> withdrawn_;
   bool cancelled_ = false;

@@ -2,6 +2,7 @@
 // hand-over, the clock, and the UI-side work of their hand-overs.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "engine/Dispatcher.h"
@@ -28,8 +29,16 @@ class ThreadHost {
                                  double ping) = 0;
 };
 
+// Every thread keeps its own copy. A thread that Destroy had to leave behind
+// in a blocking call may still use it after its owner is gone, so:
+// - the dispatcher is owned jointly; the owner cancels it before it goes, and
+//   a cancelled dispatcher refuses every hand-over without running it;
+// - the host is reached only inside hand-overs, so never after that;
+// - the clock and the system facilities must outlive every thread: the
+//   system's own are static, and tests keep their stand-ins alive until their
+//   threads have ended.
 struct EngineServices {
-  Dispatcher& dispatcher;
+  std::shared_ptr<Dispatcher> dispatcher;
   Clock& clock;
   ThreadHost& host;
   // False when ICMP echo cannot be used: host rows keep "Testing...".

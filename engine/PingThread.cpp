@@ -10,7 +10,9 @@ namespace tw {
 
 namespace {
 
-constexpr uint64_t kWaitStepMs = 10;
+// The longest a wait sleeps without looking at the local time: the
+// quarter-hour trend write comes at most this late.
+constexpr uint64_t kQuarterCheckMs = 1000;
 
 void Append(SpeedHistory& history, double value) {
   std::move(history.begin() + 1, history.end(), history.begin());
@@ -19,7 +21,12 @@ void Append(SpeedHistory& history, double value) {
 
 }  // namespace
 
-TPingThread::TPingThread(int row, EngineServices& services) : services_(services), row_(row) {
+void ControlFlag::store(bool on) {
+  value_.store(on);
+  owner_.WakeWaits();
+}
+
+TPingThread::TPingThread(int row, const EngineServices& services) : services_(services), row_(row) {
   thread_ = std::thread([this] { Execute(); });
 }
 
@@ -28,7 +35,7 @@ TPingThread::~TPingThread() = default;
 void TPingThread::Destroy(TPingThread* thread, uint64_t boundMs) {
   if (thread == nullptr) return;
   thread->StopRequested = true;
-  thread->services_.dispatcher.Withdraw(thread);
+  thread->services_.dispatcher->Withdraw(thread);
   std::unique_lock<std::mutex> lock(thread->suspendMutex_);
   thread->suspended_ = false;
   if (thread->cancelBlocking_) thread->cancelBlocking_();
@@ -43,7 +50,7 @@ void TPingThread::Destroy(TPingThread* thread, uint64_t boundMs) {
   }
   lock.unlock();
   thread->thread_.join();
-  thread->services_.dispatcher.Forget(thread);
+  thread->services_.dispatcher->Forget(thread);
   delete thread;
 }
 
@@ -62,7 +69,10 @@ void TPingThread::Execute() {
   lock.unlock();
   wakeCv_.notify_all();
   if (orphaned) {
+    // Destroy has given up on this thread and its owner may be gone; the
+    // shared dispatcher is still there and forgets this address.
     thread_.detach();
+    services_.dispatcher->Forget(this);
     delete this;
   }
 }
@@ -103,10 +113,12 @@ void TPingThread::DispatchKind(char kind) {
 }
 
 void TPingThread::RunIdleLoop() {
-  while (!LoopMustEnd()) {
+  for (;;) {
+    const uint64_t seen = WakeCount();
     HonourSuspension();
     QuarterHourCheck();
-    WaitStep(kWaitStepMs * 5);
+    if (LoopMustEnd()) return;
+    SleepFor(kQuarterCheckMs, seen);
   }
 }
 
@@ -147,16 +159,39 @@ ThreadSettings TPingThread::Settings() const {
 }
 
 void TPingThread::Suspend() {
-  std::lock_guard<std::mutex> lock(suspendMutex_);
-  suspended_ = true;
+  {
+    std::lock_guard<std::mutex> lock(suspendMutex_);
+    suspended_ = true;
+    ++wakeCount_;
+  }
+  wakeCv_.notify_all();
 }
 
 void TPingThread::Resume() {
   {
     std::lock_guard<std::mutex> lock(suspendMutex_);
     suspended_ = false;
+    ++wakeCount_;
   }
   wakeCv_.notify_all();
+}
+
+void TPingThread::WakeWaits() {
+  {
+    std::lock_guard<std::mutex> lock(suspendMutex_);
+    ++wakeCount_;
+  }
+  wakeCv_.notify_all();
+}
+
+uint64_t TPingThread::WakeCount() const {
+  std::lock_guard<std::mutex> lock(suspendMutex_);
+  return wakeCount_;
+}
+
+void TPingThread::SleepFor(uint64_t ms, uint64_t seen) {
+  std::unique_lock<std::mutex> lock(suspendMutex_);
+  wakeCv_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return wakeCount_ != seen; });
 }
 
 bool TPingThread::IsSuspended() const {
@@ -189,17 +224,14 @@ void TPingThread::SuspendSelf() {
   HonourSuspension();
 }
 
-void TPingThread::WaitStep(uint64_t ms) {
-  std::unique_lock<std::mutex> lock(suspendMutex_);
-  wakeCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return StopRequested.load(); });
-}
-
 void TPingThread::InterruptibleSleep(uint64_t ms) {
   const uint64_t start = services_.clock.TickMs();
-  while (!StopRequested) {
+  for (;;) {
+    const uint64_t seen = WakeCount();
+    if (StopRequested) return;
     const uint64_t elapsed = services_.clock.TickMs() - start;
     if (elapsed >= ms) return;
-    WaitStep(std::min(ms - elapsed, kWaitStepMs));
+    SleepFor(ms - elapsed, seen);
   }
 }
 
@@ -256,22 +288,27 @@ void TPingThread::AddTrendSums(double write, double read, double ping) {
   trendCount_ += 1;
 }
 
+// Sleeps to the end of the period; any change of the flags, the suspension
+// or the settings (a new period) wakes it to look again.
 void TPingThread::CycleWait(uint64_t startTick) {
   for (;;) {
+    const uint64_t seen = WakeCount();
     HonourSuspension();
     QuarterHourCheck();
     if (Paused || StopRequested) return;
     const uint64_t elapsed = services_.clock.TickMs() - startTick;
     const auto period = static_cast<uint64_t>(std::max<int32_t>(periodMs_.load(), 0));
     if (elapsed >= period) return;
-    WaitStep(std::min(period - elapsed, kWaitStepMs));
+    SleepFor(std::min(period - elapsed, kQuarterCheckMs), seen);
   }
 }
 
 void TPingThread::HoldWhilePaused() {
-  while (Paused && !LoopMustEnd()) {
+  for (;;) {
+    const uint64_t seen = WakeCount();
     HonourSuspension();
-    WaitStep(kWaitStepMs);
+    if (!Paused || LoopMustEnd()) return;
+    SleepFor(kQuarterCheckMs, seen);
   }
 }
 
@@ -280,7 +317,7 @@ void TPingThread::QuarterHourCheck() {
   const int minute = services_.clock.LocalNow().minute;
   if (minute % 15 != 0 || minute == lastQuarterMinute_) return;
   trendName_ = Settings().address;
-  services_.dispatcher.Invoke(this, [this] { WriteTrendSample(); });
+  services_.dispatcher->Invoke(this, [this] { WriteTrendSample(); });
   lastQuarterMinute_ = minute;
 }
 
@@ -302,7 +339,7 @@ void TPingThread::WriteTrendSample() {
 }
 
 void TPingThread::CallUpdateDisplay() {
-  services_.dispatcher.Invoke(this, [this] { UpdateDisplay(); });
+  services_.dispatcher->Invoke(this, [this] { UpdateDisplay(); });
 }
 
 void TPingThread::UpdateDisplay() {

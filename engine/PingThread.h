@@ -11,6 +11,17 @@
 // resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
 // status text are only touched by the UI inside a hand-over, while the worker
 // waits for it.
+//
+// Waiting: the worker's waits sleep on a condition variable. Every change the
+// UI makes to a control flag, the suspension or the settings wakes them, so a
+// hundred threads with long periods cost nothing between their cycles.
+//
+// Lifetime: Destroy may give up on a worker stuck in a system call (a hung
+// network drive) and leave it behind; it frees itself when the call returns.
+// Such a worker may outlive the window, so it keeps its own copy of the
+// EngineServices and shares the dispatcher with the window; the window cancels
+// the dispatcher when it closes, and from then on a hand-over is refused
+// without reaching the window.
 #pragma once
 
 #include <array>
@@ -55,10 +66,33 @@ struct ThreadSettings {
   int32_t timeoutMs = 2500;
 };
 
+class TPingThread;
+
+// A control flag of a measurement thread, set by the UI thread and read by
+// the worker. Changing it wakes the worker's sleeping waits.
+class ControlFlag {
+ public:
+  explicit ControlFlag(TPingThread& owner) : owner_(owner) {}
+  ControlFlag(const ControlFlag&) = delete;
+  ControlFlag& operator=(const ControlFlag&) = delete;
+  ControlFlag& operator=(bool on) {
+    store(on);
+    return *this;
+  }
+  operator bool() const { return load(); }
+  bool load() const { return value_.load(); }
+  void store(bool on);
+
+ private:
+  std::atomic<bool> value_{false};
+  TPingThread& owner_;
+};
+
 class TPingThread {
  public:
-  // Creates the thread suspended for resource row `row`.
-  TPingThread(int row, EngineServices& services);
+  // Creates the thread suspended for resource row `row`. The thread keeps a
+  // copy of `services`.
+  TPingThread(int row, const EngineServices& services);
   TPingThread(const TPingThread&) = delete;
   TPingThread& operator=(const TPingThread&) = delete;
 
@@ -79,9 +113,11 @@ class TPingThread {
   bool IsHeld() const;
 
   // Control flags.
-  std::atomic<bool> Paused{false};
-  std::atomic<bool> StopRequested{false};
-  std::atomic<bool> RestartRequested{false};
+  ControlFlag Paused{*this};
+  ControlFlag StopRequested{*this};
+  ControlFlag RestartRequested{*this};
+  // Makes the worker's current sleeping wait look at its flags again.
+  void WakeWaits();
 
   int Row() const { return row_.load(); }
   // UI thread: the row moved; the caller runs LoadSettings afterwards.
@@ -100,7 +136,7 @@ class TPingThread {
   // ---- used by the kinds' inner loops (worker thread) ----
   // The 64,512-byte buffer for all transfers.
   uint8_t* TransferBuffer() { return transferBuffer_.data(); }
-  EngineServices& Services() { return services_; }
+  const EngineServices& Services() const { return services_; }
   // Status text to show instead of the speeds at the next display update.
   void SetStatusText(const std::string& text);
   // Appends a speed to a history (the oldest falls out).
@@ -122,7 +158,7 @@ class TPingThread {
   // A function that cuts a blocking call of the worker short (an echo, a
   // name lookup); Destroy calls it. Empty when nothing blocks.
   void SetCancelHandler(std::function<void()> cancel);
-  // Sleeps up to `ms`, cut short by Stop.
+  // Sleeps up to `ms` (clock milliseconds), cut short by Stop.
   void InterruptibleSleep(uint64_t ms);
   // Whether the current inner loop must end.
   bool LoopMustEnd() const { return RestartRequested.load() || StopRequested.load(); }
@@ -161,7 +197,11 @@ class TPingThread {
   void WriteTrendSample();  // UI thread
   void UpdateDisplay();     // UI thread
   void HonourSuspension();
-  void WaitStep(uint64_t ms);
+  // The number of wake-ups so far; read it before looking at the flags and
+  // pass it to SleepFor, so that a change between the two is not missed.
+  uint64_t WakeCount() const;
+  // Sleeps up to `ms` or until a wake-up after `seen`.
+  void SleepFor(uint64_t ms, uint64_t seen);
 
   // ---- transfer state of the drive, file and echo loops (worker only) ----
   bool DriveCycle(int64_t& position);
@@ -186,7 +226,7 @@ class TPingThread {
   uint64_t randomState_ = 0x9E3779B97F4A7C15ULL;
   // ---- end of transfer state ----
 
-  EngineServices& services_;
+  const EngineServices services_;
   std::atomic<int> row_;
 
   mutable std::mutex settingsMutex_;
@@ -212,6 +252,7 @@ class TPingThread {
   bool finished_ = false;
   bool orphaned_ = false;
   bool held_ = false;
+  uint64_t wakeCount_ = 0;
   std::function<void()> cancelBlocking_;
 
   // Page-aligned, so direct I/O can use it without a copy.

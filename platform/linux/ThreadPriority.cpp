@@ -1,18 +1,62 @@
-#include "platform/ThreadPriority.h"
-
+// Linux threads have their own nice value; the classes are nice values
+// relative to the thread's nice when it first set a class (the program's
+// normal level). Lowering is one-way for an unprivileged thread: without
+// CAP_SYS_NICE a thread may raise its nice value only as far as RLIMIT_NICE
+// allows (to 20 - limit), and that limit is 0 by default. A thread that
+// dropped to nice 19 for its wait would then time every later transfer at
+// nice 19 too. So a class is only applied when the thread could come back
+// to its normal level afterwards; otherwise the thread stays where it is,
+// and a raise stops at the highest level the limit allows.
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/ThreadPriority.h"
+
 namespace tw {
 
-void SetCurrentThreadPriorityClass(int priorityClass) {
-  // Linux threads have their own nice value. Raising it above normal needs
-  // CAP_SYS_NICE; without it the call fails and the thread keeps its value.
-  static constexpr int kNice[] = {19, 10, 0, -5, -10};
-  if (priorityClass < 1 || priorityClass > 5) return;
+namespace {
+
+constexpr int kOffsets[] = {19, 10, 0, -5, -10};
+constexpr int kHighestNice = -20, kLowestNice = 19;
+
+bool HasNiceCapability() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  return (data[CAP_TO_INDEX(CAP_SYS_NICE)].effective & CAP_TO_MASK(CAP_SYS_NICE)) != 0;
+}
+
+// The highest level (lowest nice value) this thread may set.
+int HighestAllowedNice() {
+  if (HasNiceCapability()) return kHighestNice;
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NICE, &limit) != 0) return kLowestNice + 1;
+  if (limit.rlim_cur == RLIM_INFINITY) return kHighestNice;
+  const auto ceiling = static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 40));
+  return std::max(20 - ceiling, kHighestNice);
+}
+
+}  // namespace
+
+bool SetCurrentThreadPriorityClass(int priorityClass) {
+  if (priorityClass < 1 || priorityClass > 5) return false;
   const auto tid = static_cast<id_t>(syscall(SYS_gettid));
-  (void)setpriority(PRIO_PROCESS, tid, kNice[priorityClass - 1]);
+  errno = 0;
+  const int now = getpriority(PRIO_PROCESS, tid);
+  if (now == -1 && errno != 0) return false;
+  static thread_local int normal = now;
+  const int wanted = std::clamp(normal + kOffsets[priorityClass - 1], kHighestNice, kLowestNice);
+  const int highest = HighestAllowedNice();
+  // Once lowered, the thread could not get back to its normal level.
+  if (highest > normal) return now == wanted;
+  const int nice = std::max(wanted, highest);
+  if (nice != now && setpriority(PRIO_PROCESS, tid, nice) != 0) return false;
+  return nice == wanted;
 }
 
 }  // namespace tw

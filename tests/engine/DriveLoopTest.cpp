@@ -50,7 +50,7 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
   ASSERT_TRUE(f.host.PumpUntil([&] { return sizes.size() >= 70; }, 60000));
   f.host.onRepaint = nullptr;
   TPingThread::Destroy(t);
-  f.host.dispatcher.RunPending();
+  f.host.dispatcher->RunPending();
 
   EXPECT_FALSE(fs::exists(testFile));
   EXPECT_LE(largestFile, 129024u);

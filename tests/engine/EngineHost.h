@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,6 +20,9 @@ namespace tw::test {
 
 class EngineHost final : public ThreadHost {
  public:
+  // As a window does: a thread left behind no longer reaches this host.
+  ~EngineHost() override { dispatcher->Cancel(); }
+
   ResourceTable& Table() override { return table; }
   void RepaintCell(int col, int row) override {
     if (onRepaint) onRepaint(col, row);
@@ -42,7 +46,7 @@ class EngineHost final : public ThreadHost {
   }
 
   // Creates the row's thread, loads its settings and starts it.
-  TPingThread* Start(int row, EngineServices& services) {
+  TPingThread* Start(int row, const EngineServices& services) {
     auto* thread = new TPingThread(row, services);
     table.AttachThread(row, thread);
     thread->LoadSettings(table);
@@ -55,7 +59,7 @@ class EngineHost final : public ThreadHost {
   bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-      dispatcher.RunPending();
+      dispatcher->RunPending();
       if (done()) return true;
       if (std::chrono::steady_clock::now() >= end) return false;
       std::unique_lock<std::mutex> lock(wakeMutex_);
@@ -71,13 +75,13 @@ class EngineHost final : public ThreadHost {
 
  public:
   ResourceTable table;
-  QueueDispatcher dispatcher{[this] {
+  std::shared_ptr<QueueDispatcher> dispatcher = std::make_shared<QueueDispatcher>([this] {
     {
       std::lock_guard<std::mutex> lock(wakeMutex_);
       woken_ = true;
     }
     wakeCv_.notify_one();
-  }};
+  });
   std::function<void(int col, int row)> onRepaint;
 };
 

@@ -119,11 +119,11 @@ TEST(PingThreadTest, DestroyReleasesAWorkerBlockedInAHandOver) {
   TPingThread* t = MakeThread(f, "x", '3');
   t->Resume();
   // Nobody pumps: the worker waits in its first display update.
-  while (f.host.dispatcher.PendingCount() == 0) std::this_thread::sleep_for(Ms(1));
+  while (f.host.dispatcher->PendingCount() == 0) std::this_thread::sleep_for(Ms(1));
   const auto start = std::chrono::steady_clock::now();
   TPingThread::Destroy(t);
   EXPECT_LT(std::chrono::steady_clock::now() - start, Ms(2000));
-  EXPECT_EQ(f.host.dispatcher.PendingCount(), 0u);
+  EXPECT_EQ(f.host.dispatcher->PendingCount(), 0u);
 }
 
 TEST(PingThreadTest, DestroyEndsASuspendedThread) {

@@ -38,7 +38,7 @@ struct Spine {
     }
   }
   ~Spine() {
-    sampling.CloseThreads([this] { host.dispatcher.Cancel(); });
+    sampling.CloseThreads([this] { host.dispatcher->Cancel(); });
   }
 };
 

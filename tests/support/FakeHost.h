@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,6 +18,8 @@ namespace tw::test {
 
 class FakeHost final : public ThreadHost {
  public:
+  ~FakeHost() override { dispatcher->Cancel(); }
+
   struct TrendAppend {
     std::string name;
     double read, write, ping;
@@ -43,16 +46,16 @@ class FakeHost final : public ThreadHost {
   bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
-      dispatcher.RunPending();
+      dispatcher->RunPending();
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    dispatcher.RunPending();
+    dispatcher->RunPending();
     return done();
   }
 
   ResourceTable table;
-  QueueDispatcher dispatcher;
+  std::shared_ptr<QueueDispatcher> dispatcher = std::make_shared<QueueDispatcher>();
   bool trendEnabled = true;
   std::vector<std::pair<int, int>> repaints;
   std::vector<TrendAppend> appends;
