@@ -240,6 +240,11 @@ MeasurementSnapshot TPingThread::Snapshot() const {
   return results_;
 }
 
+uint64_t TPingThread::SampleCount() const {
+  std::lock_guard<std::mutex> lock(resultsMutex_);
+  return results_.sampleCount;
+}
+
 void TPingThread::SetStatusText(const std::string& text) {
   std::lock_guard<std::mutex> lock(settingsMutex_);
   statusText_ = text;
@@ -249,18 +254,21 @@ void TPingThread::SetWriteSpeed(double kbps) {
   std::lock_guard<std::mutex> lock(resultsMutex_);
   results_.writeSpeed = kbps;
   Append(results_.writeHistory, kbps);
+  ++results_.sampleCount;
 }
 
 void TPingThread::SetReadSpeed(double kbps) {
   std::lock_guard<std::mutex> lock(resultsMutex_);
   results_.readSpeed = kbps;
   Append(results_.readHistory, kbps);
+  ++results_.sampleCount;
 }
 
 void TPingThread::SetPingSpeed(double kbps) {
   std::lock_guard<std::mutex> lock(resultsMutex_);
   results_.pingSpeed = kbps;
   Append(results_.pingHistory, kbps);
+  ++results_.sampleCount;
 }
 
 void TPingThread::UpdateReferenceSpeed(double x) {

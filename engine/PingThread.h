@@ -54,6 +54,9 @@ struct MeasurementSnapshot {
   double writeSpeed = 0, readSpeed = 0, pingSpeed = 0;  // Kbps
   double referenceSpeed = 0;                            // Kbps
   SpeedHistory writeHistory{}, readHistory{}, pingHistory{};
+  // Speeds appended to the histories so far: a changed count means a
+  // changed chart.
+  uint64_t sampleCount = 0;
 };
 
 // The settings a thread copies out of its row.
@@ -124,6 +127,8 @@ class TPingThread {
   void SetRow(int row) { row_ = row; }
 
   MeasurementSnapshot Snapshot() const;
+  // The snapshot's sampleCount alone, without copying the histories.
+  uint64_t SampleCount() const;
   ThreadSettings Settings() const;
 
   // The day's quarter-hour averages on show (write, read, echo; 96 each),

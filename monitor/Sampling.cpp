@@ -1,6 +1,8 @@
 #include "monitor/Sampling.h"
 
 #include <algorithm>
+#include <functional>
+#include <string>
 #include <thread>
 
 #include "util/Numbers.h"
@@ -43,12 +45,14 @@ void SamplingControl::StopThreads() {
 bool SamplingControl::Tick(TickMode mode, TickHandler& handler) {
   if (busy_) return false;
   busy_ = true;
-  handler.ClearChart();
+  const uint64_t key = ChartKey();
+  const bool draw = mode == TickMode::Redraw || !chartDrawn_ || key != chartKey_;
+  if (draw) handler.ClearChart();
   for (int row = 1; row < table_.RowCount(); ++row) {
     TPingThread* thread = table_.Thread(row);
     if (thread == nullptr) continue;
     const MeasurementSnapshot results = thread->Snapshot();
-    handler.DrawRow(row, results);
+    if (draw) handler.DrawRow(row, results);
     if (mode != TickMode::Tick) continue;
     const double speed = CurrentSpeed(table_.Kind(row), results);
     handler.CheckEvents(row, speed);
@@ -56,9 +60,32 @@ bool SamplingControl::Tick(TickMode mode, TickHandler& handler) {
       handler.SetSpeedIcon(SpeedIconIndex(speed, results.referenceSpeed));
     }
   }
-  handler.FinishChart();
+  if (draw) handler.FinishChart();
+  chartDrawn_ = true;
+  chartKey_ = key;
   busy_ = false;
   return true;
+}
+
+uint64_t SamplingControl::ChartKey() const {
+  // FNV-1a over the values; a collision would only skip one redraw until
+  // the next sample.
+  uint64_t hash = 14695981039346656037ull;
+  const auto mix = [&hash](uint64_t value) {
+    for (int i = 0; i < 8; ++i, value >>= 8) hash = (hash ^ (value & 0xFF)) * 1099511628211ull;
+  };
+  const auto mixText = [&mix](const std::string& text) { mix(std::hash<std::string>{}(text)); };
+  mix(static_cast<uint64_t>(table_.RowCount()));
+  for (int row = 1; row < table_.RowCount(); ++row) {
+    const TPingThread* thread = table_.Thread(row);
+    mix(reinterpret_cast<uintptr_t>(thread));
+    if (thread == nullptr) continue;
+    mix(thread->SampleCount());
+    mixText(table_.Cell(Col::Kind, row));
+    mixText(table_.Cell(Col::WriteColor, row));
+    mixText(table_.Cell(Col::ReadColor, row));
+  }
+  return hash;
 }
 
 void SamplingControl::CloseThreads(const std::function<void()>& cancel) {

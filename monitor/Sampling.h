@@ -44,7 +44,9 @@ class SamplingControl {
   // Sets Paused on every thread, waits, then suspends every thread.
   void StopThreads();
   // Runs one sampling tick; a tick that finds another running is dropped.
-  // Returns false when it was dropped.
+  // Returns false when it was dropped. A tick redraws the live chart only
+  // when a thread has a new sample or the rows changed since the chart was
+  // last drawn; a redraw always draws.
   bool Tick(TickMode mode, TickHandler& handler);
   // Close: stop flags, a wait, then `cancel` (blocking calls, hand-overs),
   // then every thread is freed and detached from its row.
@@ -56,10 +58,15 @@ class SamplingControl {
  private:
   // Waits by the tick counter without handling window messages.
   void WaitMs(uint64_t ms);
+  // A fingerprint of what the live chart shows: rows, their threads, kinds,
+  // colours and sample counts.
+  uint64_t ChartKey() const;
 
   ResourceTable& table_;
   Clock& clock_;
   bool busy_ = false;
+  bool chartDrawn_ = false;
+  uint64_t chartKey_ = 0;  // ChartKey() of the chart last drawn
   uint64_t flagWaitMs_ = 1000;
 };
 

@@ -79,12 +79,37 @@ TEST(SamplingTest, StopSuspendsEveryThreadAtASafePoint) {
 TEST(SamplingTest, TickModeChecksEventsAndIconRedrawModeOnlyDraws) {
   Spine spine(2);
   RecordingTick tick;
-  EXPECT_TRUE(spine.sampling.Tick(TickMode::Redraw, tick));
-  EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "draw1", "draw2", "finish"}));
-  tick.calls.clear();
   EXPECT_TRUE(spine.sampling.Tick(TickMode::Tick, tick));
   EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "draw1", "events1", "draw2", "events2",
                                                   "icon0", "finish"}));
+  tick.calls.clear();
+  EXPECT_TRUE(spine.sampling.Tick(TickMode::Redraw, tick));
+  EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "draw1", "draw2", "finish"}));
+}
+
+// A tick redraws the live chart only when something it shows has changed:
+// a hundred idle resources must not cost a full chart 20 times a second.
+TEST(SamplingTest, TickRedrawsTheChartOnlyForNewSamplesOrChangedRows) {
+  Spine spine(2);
+  RecordingTick tick;
+  const std::vector<std::string> eventsOnly{"events1", "events2", "icon0"};
+  const std::vector<std::string> drawn{"clear",   "draw1", "events1", "draw2",
+                                       "events2", "icon0", "finish"};
+  const auto run = [&] {
+    tick.calls.clear();
+    EXPECT_TRUE(spine.sampling.Tick(TickMode::Tick, tick));
+    return tick.calls;
+  };
+  EXPECT_EQ(run(), drawn);
+  EXPECT_EQ(run(), eventsOnly);
+  spine.host.table.Thread(2)->SetReadSpeed(12.5);
+  EXPECT_EQ(run(), drawn);
+  EXPECT_EQ(run(), eventsOnly);
+  spine.host.table.SetCell(Col::ReadColor, 1, "clLime");
+  EXPECT_EQ(run(), drawn);
+  spine.host.table.Thread(1)->SetPingSpeed(3);
+  EXPECT_EQ(run(), drawn);
+  EXPECT_EQ(run(), eventsOnly);
 }
 
 TEST(SamplingTest, TickWithoutResourcesDrawsAnEmptyChart) {
