@@ -59,8 +59,13 @@ TEST(TrendCrash, KilledWriterLosesNoAppendedRecord) {
       RunWriter(dir, round, fds[1]);
     }
     close(fds[1]);
-    std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng)));
+    // The kill is timed from the writer's first acknowledged append: a child
+    // that starts slowly (a loaded machine, a sanitizer's fork) would
+    // otherwise be killed before it writes anything, round after round.
     std::vector<int32_t> got;
+    int32_t first = 0;
+    if (read(fds[0], &first, sizeof first) == sizeof first) got.push_back(first);
+    std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng)));
     kill(pid, SIGKILL);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
