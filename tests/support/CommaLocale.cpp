@@ -51,8 +51,9 @@ bool Generate(const fs::path& folder, std::string& problem) {
            static_cast<char*>(nullptr));
     _exit(127);
   }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) status = -1;
+  int status = -1;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    status = WEXITSTATUS(status);
   // localedef may end with status 1 for mere warnings: the files decide.
   const bool made = fs::exists(fs::path(output) / "LC_NUMERIC", ignored);
   if (made) fs::rename(output, folder / kLocaleName, ignored);
