@@ -1,7 +1,6 @@
 #include "charts/ChartRules.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "util/Numbers.h"
 
@@ -43,8 +42,7 @@ void PaintScaleStrip(Canvas& canvas, int stripWidth, int stripHeight, int measur
   canvas.SetTextColor(clBlack);
   const double step = measure * 0.2;
   for (int i = 1; i <= 4; ++i) {
-    char label[64];
-    std::snprintf(label, sizeof label, "%6.1f", scale * 0.2 * i);
+    const std::string label = FixedText(scale * 0.2 * i, 1, 6);
     const int top =
         measure - static_cast<int>(RoundHalfEven(step * i)) - canvas.TextHeight(label) / 2;
     canvas.Text(stripWidth - canvas.TextWidth(label), top, label);

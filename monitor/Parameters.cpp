@@ -143,14 +143,8 @@ std::string ObjectKey(int row, int column, int resourceCount) {
 
 std::string ScaleText(double value) {
   if (!std::isfinite(value)) value = 0;
-  char digits[64];
-  std::snprintf(digits, sizeof digits, "%.14E", std::fabs(value));  // d.ddddddddddddddE+xx
-  std::string text(digits);
-  const size_t e = text.find('E');
-  const int exponent = std::atoi(text.c_str() + e + 1);
-  char tail[16];
-  std::snprintf(tail, sizeof tail, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
-  return (value < 0 ? "-" : " ") + text.substr(0, e) + tail;
+  // d.ddddddddddddddE+xxxx after a sign column (blank for positive values).
+  return (value < 0 ? "-" : " ") + ScientificText(std::fabs(value), 14, 4);
 }
 
 double ScaleFromText(const std::string& text) {

@@ -57,9 +57,12 @@ std::optional<ColorValue> ParseColorNumber(const std::string& text) {
     value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }
-  if (!hex && value > 0x7FFFFFFFull) return std::nullopt;
-  const auto bits = static_cast<int32_t>(static_cast<uint32_t>(value));
-  return negative ? -bits : bits;
+  // Decimal texts cover the signed 32-bit range, -2147483648 included.
+  if (!hex && value > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
+  // Hexadecimal texts are bit patterns; negating wraps modulo 2^32, so that
+  // "-$80000000" is the pattern $80000000 again (no signed overflow).
+  const auto bits = static_cast<uint32_t>(value);
+  return static_cast<ColorValue>(negative ? 0u - bits : bits);
 }
 
 }  // namespace

@@ -67,8 +67,10 @@ constexpr ColorValue SystemColorValue(SystemColor element) {
 // The name when the value has one, else "$" and eight hexadecimal digits.
 std::string ColorToString(ColorValue value);
 
-// A name of the table (letter case ignored), a decimal number or "$" hex.
-// Returns nothing for an unreadable text.
+// A name of the table (letter case ignored), a decimal number or "$" hex,
+// each with an optional sign. A signed hexadecimal text is negated modulo
+// 2^32 ("-$80000000" is $80000000). Returns nothing for an unreadable text
+// or a decimal one outside the signed 32-bit range.
 std::optional<ColorValue> StringToColor(const std::string& text);
 
 // True for the values that stand for a desktop colour.

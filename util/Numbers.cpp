@@ -1,10 +1,11 @@
 #include "util/Numbers.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace tw {
 
@@ -15,6 +16,17 @@ int HexDigit(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
+}
+
+// Fixed or scientific digits of `value` as std::to_chars writes them (always
+// "." and never a thousands separator, whatever the locale).
+std::string CharsOf(double value, std::chars_format format, int decimals) {
+  // The longest fixed text: 309 whole digits, the point and the decimals.
+  char buffer[360];
+  decimals = std::clamp(decimals, 0, 40);
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, decimals);
+  if (result.ec != std::errc()) return {};
+  return std::string(buffer, result.ptr);
 }
 
 }  // namespace
@@ -40,9 +52,9 @@ int32_t ParseWholeNumber(const std::string& text) {
   }
   if (base == 16 && value <= 0xFFFFFFFFLL) {
     // Hexadecimal texts carry the colour and flag bit patterns: keep the bits.
+    // Negating in unsigned arithmetic wraps; "-$80000000" stays INT32_MIN.
     const auto bits = static_cast<uint32_t>(value);
-    const auto signedBits = static_cast<int32_t>(bits);
-    return negative ? -signedBits : signedBits;
+    return static_cast<int32_t>(negative ? 0u - bits : bits);
   }
   if (negative) value = -value;
   if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
@@ -51,17 +63,19 @@ int32_t ParseWholeNumber(const std::string& text) {
 }
 
 double ParseDecimal(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  const char* begin = text.c_str() + i;
-  // strtod also accepts "inf", "nan" and hexadecimal floats: refuse them.
-  const char* digits = *begin == '+' || *begin == '-' ? begin + 1 : begin;
-  if (!(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.')) return 0.0;
-  if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) return 0.0;
-  char* end = nullptr;
-  const double value = std::strtod(begin, &end);
-  if (end == begin || !std::isfinite(value)) return 0.0;
-  return value;
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  while (begin < end && *begin == ' ') ++begin;
+  const bool negative = begin < end && *begin == '-';
+  if (begin < end && (*begin == '+' || *begin == '-')) ++begin;
+  // Only digits or a point may start the number: "inf" and "nan" are refused.
+  if (begin == end || !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '.'))
+    return 0.0;
+  double value = 0.0;
+  // The general format has no hexadecimal floats: "0x10" reads as 0.
+  const auto result = std::from_chars(begin, end, value, std::chars_format::general);
+  if (result.ec != std::errc() || !std::isfinite(value)) return 0.0;
+  return negative ? -value : value;
 }
 
 int64_t RoundHalfEven(double value) {
@@ -73,10 +87,25 @@ int64_t RoundHalfEven(double value) {
   return result;
 }
 
+std::string FixedText(double value, int decimals, int width) {
+  std::string text = CharsOf(value, std::chars_format::fixed, decimals);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+std::string ScientificText(double value, int decimals, int exponentDigits) {
+  std::string text = CharsOf(value, std::chars_format::scientific, decimals);
+  const size_t e = text.find('e');
+  if (e == std::string::npos) return text;  // inf, nan
+  const char sign = text[e + 1];
+  std::string digits = text.substr(e + 2);
+  if (static_cast<int>(digits.size()) < exponentDigits)
+    digits.insert(0, exponentDigits - digits.size(), '0');
+  return text.substr(0, e) + 'E' + sign + digits;
+}
+
 std::string SpeedField(double kilobytesPerSecond) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%9.2f", kilobytesPerSecond);
-  return buffer;
+  return FixedText(kilobytesPerSecond, 2, 9);
 }
 
 std::string SpeedText(double kilobytesPerSecond) {
