@@ -1,10 +1,10 @@
 #include "util/HelpFile.h"
 
+#include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
-#include "util/FileText.h"
 
+#include "util/FileText.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -139,17 +139,37 @@ std::vector<HelpSpan> ParseHelpSpans(const std::string& text) {
       spans.push_back(HelpSpan{label.empty() ? Trim(target) : label, bold, italic, Trim(target)});
       i = end + 1;
     } else {
-      current += text[i];
+      // Plain text up to the next possible mark goes in at once.
+      const size_t next = std::min(text.find_first_of("*/[", i + 1), text.size());
+      current.append(text, i, next - i);
+      i = next - 1;
     }
   }
   flush();
   return spans;
 }
 
+namespace {
+
+// Topics and context numbers in the text, counted ahead so that the look-up
+// tables are made once at their size.
+size_t CountOf(const std::string& text, const char* directive) {
+  size_t count = 0;
+  for (size_t at = text.find(directive); at != std::string::npos; at = text.find(directive, at + 1))
+    ++count;
+  return count;
+}
+
+}  // namespace
+
 HelpFile HelpFile::Parse(const std::string& text) {
   HelpFile file;
-  std::istringstream in(text);
+  const size_t topics = CountOf(text, "\n@topic") + 1;
+  file.topics_.reserve(topics);
+  file.topicIndex_.reserve(topics);
+  file.contextIndex_.reserve(CountOf(text, "\n@context") * 2 + 1);
   std::string line;
+  size_t lineStart = 0;
   int number = 0;
   HelpTopic* topic = nullptr;
   std::optional<BlockBuilder> blocks;
@@ -158,7 +178,10 @@ HelpFile HelpFile::Parse(const std::string& text) {
     if (blocks) blocks->Flush();
     blocks.reset();
   };
-  while (std::getline(in, line)) {
+  while (lineStart < text.size()) {
+    const size_t lineEnd = std::min(text.find('\n', lineStart), text.size());
+    line.assign(text, lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line[0] == ';') continue;
