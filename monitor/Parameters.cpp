@@ -83,6 +83,10 @@ ResourceCells ReadResourceRow(const IniFile& ini, int row, int count) {
     if (!value && count > kClassicObjectKeyRows) value = ini.Find(kObjects, ObjectKey(row, col, 1));
     cells[static_cast<size_t>(col)] = value.value_or("");
   }
+  // The event bookkeeping is run-time state: it is cleared at load and
+  // makes no resource.
+  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince})
+    cells[static_cast<size_t>(col)].clear();
   return cells;
 }
 
@@ -104,7 +108,6 @@ void ReadObjects(const IniFile& ini, int count, ResourceTable& table) {
     const int row = static_cast<int>(i) + 1;
     for (int col = 0; col < Col::Count; ++col)
       table.SetCell(col, row, std::move(rows[i][static_cast<size_t>(col)]));
-    table.ClearEventBookkeeping(row);
   }
 }
 

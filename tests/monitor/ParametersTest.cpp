@@ -308,8 +308,9 @@ TEST_F(ParametersTest, DamagedCountsAreBoundedAndEmptyRowsAreNotMade) {
        "Object1_1=first\r\nObject5_5=only a kind\r\nDialog7=Title\r\nButton9=Push\r\n",
        {"first", ""},
        {{"Title", ""}, {"", "Push"}}},
+      // Row 4 holds only event bookkeeping, which is cleared at load.
       {"4",
-       "Object11=a\r\nObject21=\r\nObject31=c\r\nDialog2=D\r\nButton2=B\r\n",
+       "Object11=a\r\nObject21=\r\nObject31=c\r\nObject428=1\r\nDialog2=D\r\nButton2=B\r\n",
        {"a", "c"},
        {{"D", "B"}}},
   };
