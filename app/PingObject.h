@@ -125,6 +125,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void BuildStatusTable();
   void SyncStatusTableRows();
   void LoadParametersOnShow();
+  void KeepUnloadedParameters(const std::string& path);
+  void ShowKeptFileMessage(const std::string& path, const std::string& keptAs);
   void ApplyLoadedParameters();
   void ApplyFonts();
   // The dial-up keeper's switch, period and table, to and from the parameters.
@@ -184,7 +186,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   int tickCount_ = 0;
   int iconIndex_ = -1;
   WindowParameters params_;
-  bool parametersLoaded_ = false;  // the file was read (or found missing) at show
+  // The file was read, or found missing, or kept aside at show: only then may
+  // the close save over its name.
+  bool parametersLoaded_ = false;
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
   QObject* contextHelpPress_ = nullptr;  // child object

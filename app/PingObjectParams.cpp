@@ -51,7 +51,8 @@ void ApplyFont(QWidget* widget, const FontSetting& setting) {
 // installation puts it when the program folder is the user's config folder).
 QString HelpFilePath() {
   const std::string inProgramFolder = ProgramFile("TARNWICK.HLP");
-  if (QFileInfo::exists(QString::fromStdString(inProgramFolder)))
+  // Only a regular file: a folder or FIFO of that name is passed over.
+  if (QFileInfo(QString::fromStdString(inProgramFolder)).isFile())
     return QString::fromStdString(inProgramFolder);
   return QString::fromStdString(ExecutableFolder() + "/TARNWICK.HLP");
 }
@@ -85,25 +86,46 @@ void TPingObject::QuitHelp() {
 void TPingObject::LoadParametersOnShow() {
   Help().SetHelpFile(HelpFilePath());
   parametersMissing_ = true;
-  parametersLoaded_ = true;
+  parametersLoaded_ = false;
   params_.left = x();
   params_.top = y();
   const std::string path = ParametersFileName();
-  if (LoadParameters(path, table_, params_) == LoadOutcome::Loaded) {
+  bool fileFound = false;
+  if (LoadParameters(path, table_, params_, &fileFound) == LoadOutcome::Loaded) {
     ApplyLoadedParameters();
     parametersMissing_ = false;
+    parametersLoaded_ = true;
   } else {
     ApplyFonts();
-    if (ParametersSavedBefore(path)) {
-      QMessageBox::critical(
-          this, "Error",
-          "An ERROR occured during reading parameters file\n" + QString::fromStdString(path));
+    if (fileFound) {
+      KeepUnloadedParameters(path);
+    } else {
+      parametersLoaded_ = true;  // a first start: the save makes the file
+      if (ParametersSavedBefore(path)) {
+        QMessageBox::critical(
+            this, "Error",
+            "An ERROR occured during reading parameters file\n" + QString::fromStdString(path));
+      }
     }
   }
   ApplyDialUpParameters();
   ApplyChartParameters();
   setWindowTitle("Tarnwick");
   OpenTrendFiles();
+}
+
+// A file that is there but was not loaded holds settings the user may still
+// want: it is moved aside before anything could save over it, and the user
+// is told where it went. If it cannot be moved, nothing is saved at close.
+void TPingObject::KeepUnloadedParameters(const std::string& path) {
+  const std::string keptAs = KeepUnloadedFile(path);
+  parametersLoaded_ = !keptAs.empty();
+  ShowKeptFileMessage(path, keptAs);
+}
+
+void TPingObject::ShowKeptFileMessage(const std::string& path, const std::string& keptAs) {
+  QApplication::restoreOverrideCursor();
+  MsgDialog().ShowMessage("Error", QString::fromStdString(UnloadedFileMessage(path, keptAs)));
 }
 
 void TPingObject::ApplyDialUpParameters() {
@@ -201,7 +223,13 @@ void TPingObject::SaveParametersOnClose() {
   CollectDialUpParameters();
   CollectChartParameters();
   const std::string path = ParametersFileName();
-  if (SaveParameters(path, table_, params_)) return;
+  std::string keptAs;
+  const bool saved = SaveParameters(path, table_, params_, nullptr, &keptAs);
+  if (!keptAs.empty()) {
+    ShowKeptFileMessage(path, keptAs);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  if (saved) return;
   QApplication::restoreOverrideCursor();
   MsgDialog().ShowMessage(
       "Error", "An ERROR occured during writing parameters file\r" + QString::fromStdString(path));

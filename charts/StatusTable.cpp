@@ -48,7 +48,8 @@ void DrawHeaderCell(Canvas& canvas, const ResourceTable& table, int col, const C
 }  // namespace
 
 ColorValue CellColor(const ResourceTable& table, int col, int row) {
-  return StringToColor(table.Cell(col, row)).value_or(clBlack);
+  const ColorValue fallback = col == Col::WriteColor ? kNewRowWriteColor : kNewRowReadColor;
+  return StringToColor(table.Cell(col, row)).value_or(fallback);
 }
 
 bool DrawStatusCell(Canvas& canvas, const ResourceTable& table, int col, int row,

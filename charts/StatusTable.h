@@ -18,8 +18,15 @@ struct StatusTableLayout {
   static constexpr int kHeaderHelpContext = 123;                          // header row
 };
 
-// The colour of a colour cell of the settings table; an unreadable text
-// draws in black.
+// The colours the first resource of an empty list gets: the first two of
+// the wizard's candidate colours, lime for the read line and yellow for the
+// write line.
+inline constexpr ColorValue kNewRowReadColor = clLime;
+inline constexpr ColorValue kNewRowWriteColor = clYellow;
+
+// The colour of a colour cell of the settings table. An empty or unknown
+// text (a damaged file, "clBogus") takes the new-row colour of its column
+// rather than black, which would vanish on the black table and chart.
 ColorValue CellColor(const ResourceTable& table, int col, int row);
 
 // `DisplayResourceTableDrawCell`: draws cell (col, row) into `rect`.

@@ -1,9 +1,6 @@
 #include "monitor/IniFile.h"
 
-#include <fstream>
-#include <iterator>
 #include "util/FileText.h"
-
 #include "util/Text.h"
 
 namespace tw {
@@ -45,7 +42,8 @@ bool ParseUnsigned(const std::string& digits, int base, uint64_t& out) {
 
 IniFile IniFile::FromText(const std::string& text) {
   IniFile ini;
-  size_t start = 0;
+  static constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+  size_t start = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
@@ -71,7 +69,7 @@ void IniFile::AddLine(const std::string& raw) {
     section.header = raw;
     section.name =
         Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-    section.duplicate = FindSection(section.name) != nullptr;
+    section.duplicate = !sectionIndex_.emplace(AsciiUpper(section.name), sections_.size()).second;
     sections_.push_back(std::move(section));
     return;
   }
@@ -94,10 +92,8 @@ void IniFile::AddLine(const std::string& raw) {
 }
 
 IniFile::Section* IniFile::FindSection(const std::string& name) {
-  for (Section& section : sections_) {
-    if (!section.duplicate && EqualsIgnoreCase(section.name, name)) return &section;
-  }
-  return nullptr;
+  const auto found = sectionIndex_.find(AsciiUpper(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 const IniFile::Section* IniFile::FindSection(const std::string& name) const {
@@ -193,6 +189,7 @@ void IniFile::SetKey(const std::string& section, const std::string& key,
       last->push_back(Line{});
     if (last == nullptr && !preamble_.empty() && !Trim(preamble_.back()).empty())
       preamble_.emplace_back();
+    sectionIndex_.emplace(AsciiUpper(sectionName), sections_.size());
     sections_.push_back(Section{"[" + sectionName + "]", sectionName, false, {}, {}});
     s = &sections_.back();
   }

@@ -20,12 +20,15 @@ namespace tw {
 
 class IniFile {
  public:
-  // Files larger than this are not read (a parameters file is a few hundred KB
-  // at most); the reader treats them as unreadable.
-  static constexpr size_t kMaxFileBytes = 16u << 20;
+  // Files larger than this are not read: 1000 resources, the most the
+  // program keeps, take about 4 MB (10 MB with long texts in every cell).
+  // The reader treats larger files as
+  // unreadable.
+  static constexpr size_t kMaxFileBytes = 32u << 20;
 
   IniFile() = default;
-  // Parses the text of an INI file.
+  // Parses the text of an INI file. A UTF-8 byte-order mark at its start (as
+  // some editors write it) is skipped; it is not written back.
   static IniFile FromText(const std::string& text);
   // Reads a file; nothing when it is missing, unreadable or too large.
   static std::optional<IniFile> Load(const std::string& path);
@@ -82,6 +85,9 @@ class IniFile {
 
   std::vector<std::string> preamble_;  // lines before the first section
   std::vector<Section> sections_;
+  // Upper-cased section name -> index of its first section in `sections_`,
+  // so that a file of many sections still reads in linear time.
+  std::unordered_map<std::string, size_t> sectionIndex_;
 };
 
 }  // namespace tw

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "platform/SafeFile.h"
 #include "platform/StateFolder.h"
@@ -60,34 +61,73 @@ std::string ColumnWidthKey(int column) {
   return "ColWidth " + std::to_string(column + 1);
 }
 
-void ReadObjects(const IniFile& ini, ResourceTable& table) {
-  const int count = std::clamp(ini.ReadInteger(kObjects, "Number", 0), 0, kMaxResources);
-  table.SetRowCount(count + 1);
+// The resource count of the file: 0 when the key is missing, at most
+// kMaxResources; nothing when the key holds no count (a negative number, a
+// 32-bit pattern such as 0xFFFFFFFF, or no number), which marks a damaged
+// file whose resource keys must not be taken as an empty list.
+std::optional<int> ResourceCountOf(const IniFile& ini) {
+  if (!ini.Find(kObjects, "Number")) return 0;
+  const int number = ini.ReadInteger(kObjects, "Number", -1);
+  if (number < 0) return std::nullopt;
+  return std::min(number, kMaxResources);
+}
+
+using ResourceCells = std::array<std::string, Col::Count>;
+
+ResourceCells ReadResourceRow(const IniFile& ini, int row, int count) {
+  ResourceCells cells;
+  for (int col = 0; col < Col::Count; ++col) {
+    auto value = ini.Find(kObjects, ObjectKey(row, col, count));
+    // A file with more than ten resources from an older writer only has
+    // the classic keys; read them as that writer would.
+    if (!value && count > kClassicObjectKeyRows) value = ini.Find(kObjects, ObjectKey(row, col, 1));
+    cells[static_cast<size_t>(col)] = value.value_or("");
+  }
+  // The event bookkeeping is run-time state: it is cleared at load and
+  // makes no resource.
+  for (int col : {Col::MinSince, Col::MinPerformed, Col::MaxPerformed, Col::MaxSince})
+    cells[static_cast<size_t>(col)].clear();
+  return cells;
+}
+
+bool AllEmpty(const ResourceCells& cells) {
+  return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); });
+}
+
+// Rows whose cells are all empty in the file are no resources (a damaged
+// count would otherwise make up to kMaxResources of them, each with a
+// thread); they are left out and the later rows move up.
+void ReadObjects(const IniFile& ini, int count, ResourceTable& table) {
+  std::vector<ResourceCells> rows;
   for (int row = 1; row <= count; ++row) {
-    for (int col = 0; col < Col::Count; ++col) {
-      auto value = ini.Find(kObjects, ObjectKey(row, col, count));
-      // A file with more than ten resources from an older writer only has
-      // the classic keys; read them as that writer would.
-      if (!value && count > kClassicObjectKeyRows)
-        value = ini.Find(kObjects, ObjectKey(row, col, 1));
-      table.SetCell(col, row, value.value_or(""));
-    }
-    table.ClearEventBookkeeping(row);
+    ResourceCells cells = ReadResourceRow(ini, row, count);
+    if (!AllEmpty(cells)) rows.push_back(std::move(cells));
+  }
+  table.SetRowCount(static_cast<int>(rows.size()) + 1);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    for (int col = 0; col < Col::Count; ++col)
+      table.SetCell(col, row, std::move(rows[i][static_cast<size_t>(col)]));
   }
 }
 
+// Entries with neither a title nor a button are left out like empty
+// resource rows; the table keeps at least one entry row.
 void ReadDialUp(const IniFile& ini, WindowParameters& p) {
   p.dialUpEnabled = ini.ReadBool(kDialUp, "Enabled", p.dialUpEnabled);
   p.dialUpIntervalMs = ini.ReadInteger(kDialUp, "Interval", p.dialUpIntervalMs);
   const int current = static_cast<int>(p.dialUpTable.size()) + 1;
   const int number = std::clamp(ini.ReadInteger(kDialUp, "Number", current), 0, kMaxDialUpRows + 1);
-  // The table keeps at least its header row and one entry row.
-  p.dialUpTable.resize(static_cast<size_t>(std::max(number, 2) - 1));
+  std::vector<DialUpEntry> entries;
   for (int row = 1; row < number; ++row) {
-    DialUpEntry& entry = p.dialUpTable[static_cast<size_t>(row - 1)];
+    const size_t index = static_cast<size_t>(row - 1);
+    DialUpEntry entry = index < p.dialUpTable.size() ? p.dialUpTable[index] : DialUpEntry{};
     entry.dialogTitle = ini.ReadString(kDialUp, "Dialog" + std::to_string(row), entry.dialogTitle);
     entry.buttonText = ini.ReadString(kDialUp, "Button" + std::to_string(row), entry.buttonText);
+    if (!entry.dialogTitle.empty() || !entry.buttonText.empty()) entries.push_back(entry);
   }
+  if (entries.empty()) entries.emplace_back();
+  p.dialUpTable = std::move(entries);
 }
 
 void ReadFont(const IniFile& ini, const std::string& prefix, FontSetting& font) {
@@ -122,6 +162,11 @@ std::string MarkerFile() {
   return folder.empty() ? "" : folder + "/saved-parameters";
 }
 
+// The list of saved paths is small; a larger file is not ours.
+constexpr size_t kMaxMarkerBytes = 1u << 20;
+// Names tried for a kept file: ".bad", ".bad1" ... ".bad999".
+constexpr int kMaxKeptNames = 1000;
+
 std::string CanonicalName(const std::string& path) {
   std::error_code ignored;
   return std::filesystem::absolute(path, ignored).lexically_normal().string();
@@ -154,18 +199,21 @@ double ScaleFromText(const std::string& text) {
   return std::min(value, kMaxScale);
 }
 
-LoadOutcome LoadParameters(const std::string& path, ResourceTable& table,
-                           WindowParameters& params) {
-  const std::optional<IniFile> ini = IniFile::Load(path);
-  return ReadParameters(ini.value_or(IniFile{}), table, params);
+LoadOutcome LoadParameters(const std::string& path, ResourceTable& table, WindowParameters& params,
+                           bool* fileFound) {
+  const FileRead read = ReadRegularFile(path, IniFile::kMaxFileBytes);
+  if (fileFound != nullptr) *fileFound = read.status != FileReadStatus::Missing;
+  const IniFile ini = read.status == FileReadStatus::Ok ? IniFile::FromText(read.bytes) : IniFile{};
+  return ReadParameters(ini, table, params);
 }
 
 LoadOutcome ReadParameters(const IniFile& ini, ResourceTable& table, WindowParameters& p) {
-  if (ini.ReadString(kMain, "Sign", "") != kParametersSignature) {
+  const std::optional<int> count = ResourceCountOf(ini);
+  if (ini.ReadString(kMain, "Sign", "") != kParametersSignature || !count) {
     ApplyInvalidFileDefaults(p);
     return LoadOutcome::Invalid;
   }
-  ReadObjects(ini, table);
+  ReadObjects(ini, *count, table);
   p.left = ini.ReadInteger(kPosition, "Left", p.left);
   p.top = ini.ReadInteger(kPosition, "Top", p.top);
   for (const ButtonKey& button : kButtonKeys)
@@ -215,34 +263,79 @@ void WriteParameters(IniFile& ini, const ResourceTable& table, const WindowParam
   ini.WriteBool(kMisc, "UserKnownCDFileSize", p.userKnownCDFileSize);
 }
 
+std::string KeepUnloadedFile(const std::string& path, std::string* error) {
+  for (int n = 0; n < kMaxKeptNames; ++n) {
+    const std::string name = path + ".bad" + (n == 0 ? "" : std::to_string(n));
+    switch (RenameWithoutReplacing(path, name, error)) {
+      case RenameOutcome::Done:
+        return name;
+      case RenameOutcome::NameTaken:
+        continue;
+      case RenameOutcome::Failed:
+        return "";
+    }
+  }
+  if (error != nullptr) *error = "every name for a kept file is taken";
+  return "";
+}
+
+std::string UnloadedFileMessage(const std::string& path, const std::string& keptAs) {
+  const std::string head = "An ERROR occured during reading parameters file\r" + path + "\r";
+  if (keptAs.empty())
+    return head +
+           "It could not be moved aside, so it is left as it is and this session's "
+           "settings will not be saved.";
+  return head + "It is kept as\r" + keptAs + "\rand new settings will be saved in its place.";
+}
+
 bool SaveParameters(const std::string& path, const ResourceTable& table,
-                    const WindowParameters& params, std::string* error) {
+                    const WindowParameters& params, std::string* error, std::string* keptAs) {
   // Keys that other versions or the user added survive the save.
-  IniFile ini = IniFile::Load(path).value_or(IniFile{});
+  const FileRead read = ReadRegularFile(path, IniFile::kMaxFileBytes);
+  IniFile ini = read.status == FileReadStatus::Ok ? IniFile::FromText(read.bytes) : IniFile{};
+  if (read.status != FileReadStatus::Ok && read.status != FileReadStatus::Missing) {
+    // What cannot be read cannot be merged: keep it rather than replace it.
+    const std::string kept = KeepUnloadedFile(path, error);
+    if (kept.empty()) return false;
+    if (keptAs != nullptr) *keptAs = kept;
+  }
   WriteParameters(ini, table, params);
   if (!ReplaceFileContents(path, ini.ToText(), error)) return false;
   RememberParametersSaved(path);
   return true;
 }
 
-bool ParametersSavedBefore(const std::string& path) {
+namespace {
+
+std::vector<std::string> SavedPaths() {
+  std::vector<std::string> paths;
   const std::string marker = MarkerFile();
-  if (marker.empty()) return false;
-  std::ifstream in(marker);
-  const std::string wanted = CanonicalName(path);
+  if (marker.empty()) return paths;
+  const FileRead read = ReadRegularFile(marker, kMaxMarkerBytes);
+  std::istringstream in(read.bytes);
   std::string line;
-  for (int lines = 0; lines < 10000 && std::getline(in, line); ++lines) {
-    if (line == wanted) return true;
-  }
-  return false;
+  while (std::getline(in, line)) paths.push_back(line);
+  return paths;
+}
+
+}  // namespace
+
+bool ParametersSavedBefore(const std::string& path) {
+  const std::vector<std::string> paths = SavedPaths();
+  return std::find(paths.begin(), paths.end(), CanonicalName(path)) != paths.end();
 }
 
 void RememberParametersSaved(const std::string& path) {
-  if (ParametersSavedBefore(path)) return;
   const std::string marker = MarkerFile();
   if (marker.empty()) return;
-  std::ofstream out(marker, std::ios::app);
-  out << CanonicalName(path) << '\n';
+  std::vector<std::string> paths = SavedPaths();
+  const std::string name = CanonicalName(path);
+  if (std::find(paths.begin(), paths.end(), name) != paths.end()) return;
+  paths.push_back(name);
+  std::string text;
+  for (const std::string& line : paths) text += line + '\n';
+  // Replaced in one step and for the owner only, like the parameters file.
+  ReplaceFileContents(marker, text);
 }
 
 }  // namespace tw

@@ -110,22 +110,44 @@ enum class LoadOutcome { Loaded, Invalid };
 
 // Loads the file at `path` into `table` (resource rows 1..N, bookkeeping
 // cells cleared; threads are the caller's) and `params` (which holds the
-// current values, used as defaults). A missing file or a wrong signature
-// applies the defaults of an invalid file and returns Invalid; the table
-// is then left as it was (only its header row at start-up).
-LoadOutcome LoadParameters(const std::string& path, ResourceTable& table, WindowParameters& params);
+// current values, used as defaults). A missing, unreadable or oversized
+// file, anything but a regular file, a wrong signature or a damaged
+// resource count applies the defaults of an invalid file and returns
+// Invalid; the table is then left as it was (only its header row at
+// start-up). `fileFound` (when given) tells whether anything was at `path`:
+// an Invalid outcome with a file found means the user's file was not taken,
+// and it must be kept (KeepUnloadedFile) before anything is saved.
+LoadOutcome LoadParameters(const std::string& path, ResourceTable& table, WindowParameters& params,
+                           bool* fileFound = nullptr);
 
 // Reads what is already in `ini` (the same rules as LoadParameters).
 LoadOutcome ReadParameters(const IniFile& ini, ResourceTable& table, WindowParameters& params);
+
+// Moves a parameters file that exists but was not loaded out of the way, so
+// that no save can overwrite it: to `path` + ".bad", or ".bad1", ".bad2",
+// ... when that name is taken (an earlier damaged file is never replaced).
+// The file is renamed, not copied, so whatever it is (a folder, a FIFO, a
+// link, a file nobody may read) is kept exactly as it was. Returns the new
+// name; empty when it could not be moved, with the reason in `error`.
+std::string KeepUnloadedFile(const std::string& path, std::string* error = nullptr);
+
+// The message that tells the user a parameters file was not read and where
+// it is kept (`keptAs` empty: it could not be moved and is left untouched).
+std::string UnloadedFileMessage(const std::string& path, const std::string& keptAs);
 
 // Writes every key in its order into `ini` (keys it does not know stay).
 void WriteParameters(IniFile& ini, const ResourceTable& table, const WindowParameters& params);
 
 // Saves to `path` in one step: the old file is replaced only when the new
 // one is completely written; on failure the old file stays as it was.
-// Returns false on failure, with a short reason in `error`.
+// Returns false on failure, with a short reason in `error`. The file is
+// written for its owner only (mode 0600): it holds command lines the
+// program runs. Keys of the file on disk that the program does not know
+// are kept; when that file cannot be read any more, it is first kept aside
+// (KeepUnloadedFile, its new name in `keptAs`) rather than replaced.
 bool SaveParameters(const std::string& path, const ResourceTable& table,
-                    const WindowParameters& params, std::string* error = nullptr);
+                    const WindowParameters& params, std::string* error = nullptr,
+                    std::string* keptAs = nullptr);
 
 // Whether this program has saved a parameters file at `path` on this
 // machine before (kept in the state folder, not in the file itself).

@@ -7,7 +7,9 @@
 
 namespace tw {
 
-// The file's bytes; nothing when it cannot be read or is larger than `maxBytes`.
+// The file's bytes; nothing when it cannot be read, is larger than
+// `maxBytes` or is not a regular file (a FIFO or device in its place is
+// refused at once, never waited on).
 std::optional<std::string> ReadFileBounded(const std::string& path, size_t maxBytes);
 
 }  // namespace tw

@@ -1,10 +1,10 @@
 #include "util/HelpFile.h"
 
+#include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
-#include "util/FileText.h"
 
+#include "util/FileText.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -55,6 +55,24 @@ class BlockBuilder {
   bool open_ = false;
 };
 
+// Finds the first "]]" at or after a position that only grows, reusing the
+// last search, so that a text full of "[[" is still read once.
+class LinkCloser {
+ public:
+  explicit LinkCloser(const std::string& text) : text_(text) {}
+  size_t At(size_t from) {
+    const bool stillAhead = searched_ && (found_ == std::string::npos || found_ >= from);
+    if (!stillAhead) found_ = text_.find("]]", from);
+    searched_ = true;
+    return found_;
+  }
+
+ private:
+  const std::string& text_;
+  bool searched_ = false;
+  size_t found_ = std::string::npos;
+};
+
 std::string EscapeHtml(const std::string& text) {
   std::string out;
   for (char c : text) {
@@ -95,6 +113,7 @@ std::string SpansToHtml(const std::vector<HelpSpan>& spans) {
 
 std::vector<HelpSpan> ParseHelpSpans(const std::string& text) {
   std::vector<HelpSpan> spans;
+  LinkCloser closer(text);
   bool bold = false;
   bool italic = false;
   std::string current;
@@ -112,25 +131,45 @@ std::vector<HelpSpan> ParseHelpSpans(const std::string& text) {
       flush();
       italic = !italic;
       ++i;
-    } else if (text.compare(i, 2, "[[") == 0 && text.find("]]", i + 2) != std::string::npos) {
+    } else if (text.compare(i, 2, "[[") == 0 && closer.At(i + 2) != std::string::npos) {
       flush();
-      const size_t end = text.find("]]", i + 2);
+      const size_t end = closer.At(i + 2);
       const std::string inner = text.substr(i + 2, end - i - 2);
       const auto [target, label] = SplitAtFirst(inner, "|");
       spans.push_back(HelpSpan{label.empty() ? Trim(target) : label, bold, italic, Trim(target)});
       i = end + 1;
     } else {
-      current += text[i];
+      // Plain text up to the next possible mark goes in at once.
+      const size_t next = std::min(text.find_first_of("*/[", i + 1), text.size());
+      current.append(text, i, next - i);
+      i = next - 1;
     }
   }
   flush();
   return spans;
 }
 
+namespace {
+
+// Topics and context numbers in the text, counted ahead so that the look-up
+// tables are made once at their size.
+size_t CountOf(const std::string& text, const char* directive) {
+  size_t count = 0;
+  for (size_t at = text.find(directive); at != std::string::npos; at = text.find(directive, at + 1))
+    ++count;
+  return count;
+}
+
+}  // namespace
+
 HelpFile HelpFile::Parse(const std::string& text) {
   HelpFile file;
-  std::istringstream in(text);
+  const size_t topics = CountOf(text, "\n@topic") + 1;
+  file.topics_.reserve(topics);
+  file.topicIndex_.reserve(topics);
+  file.contextIndex_.reserve(CountOf(text, "\n@context") * 2 + 1);
   std::string line;
+  size_t lineStart = 0;
   int number = 0;
   HelpTopic* topic = nullptr;
   std::optional<BlockBuilder> blocks;
@@ -139,7 +178,10 @@ HelpFile HelpFile::Parse(const std::string& text) {
     if (blocks) blocks->Flush();
     blocks.reset();
   };
-  while (std::getline(in, line)) {
+  while (lineStart < text.size()) {
+    const size_t lineEnd = std::min(text.find('\n', lineStart), text.size());
+    line.assign(text, lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line[0] == ';') continue;
@@ -149,7 +191,7 @@ HelpFile HelpFile::Parse(const std::string& text) {
       const std::string name = Trim(line.substr(6));
       if (!ValidTopicName(name))
         file.problems_.push_back(Where(number) + "bad topic name \"" + name + "\"");
-      if (file.FindTopic(name) != nullptr)
+      if (!file.topicIndex_.emplace(AsciiUpper(name), file.topics_.size()).second)
         file.problems_.push_back(Where(number) + "topic \"" + name + "\" defined twice");
       file.topics_.push_back(HelpTopic{name, name, {}, true, {}});
       topic = &file.topics_.back();
@@ -173,7 +215,7 @@ HelpFile HelpFile::Parse(const std::string& text) {
           continue;
         }
         const int context = std::stoi(word);
-        if (file.FindContext(context) != nullptr)
+        if (!file.contextIndex_.emplace(context, file.topics_.size() - 1).second)
           file.problems_.push_back(Where(number) + "context " + word + " used twice");
         topic->contexts.push_back(context);
       }
@@ -189,12 +231,13 @@ HelpFile HelpFile::Parse(const std::string& text) {
       blocks->Start(HelpBlock::Kind::Item, Trim(line.substr(2)));
     } else {
       blocks->Continue(trimmed);
-      for (size_t at = line.find("[["); at != std::string::npos; at = line.find("[[", at + 2)) {
-        const size_t end = line.find("]]", at);
-        if (end != std::string::npos) {
-          links.emplace_back(Trim(SplitAtFirst(line.substr(at + 2, end - at - 2), "|").first),
-                             number);
-        }
+      // Links do not nest: the next one starts after this one's end.
+      for (size_t at = line.find("[["); at != std::string::npos; at = line.find("[[", at)) {
+        const size_t end = line.find("]]", at + 2);
+        if (end == std::string::npos) break;
+        links.emplace_back(Trim(SplitAtFirst(line.substr(at + 2, end - at - 2), "|").first),
+                           number);
+        at = end + 2;
       }
     }
   }
@@ -213,19 +256,13 @@ std::optional<HelpFile> HelpFile::Load(const std::string& path) {
 }
 
 const HelpTopic* HelpFile::FindTopic(const std::string& name) const {
-  for (const HelpTopic& topic : topics_) {
-    if (EqualsIgnoreCase(topic.name, name)) return &topic;
-  }
-  return nullptr;
+  const auto found = topicIndex_.find(AsciiUpper(name));
+  return found == topicIndex_.end() ? nullptr : &topics_[found->second];
 }
 
 const HelpTopic* HelpFile::FindContext(int context) const {
-  for (const HelpTopic& topic : topics_) {
-    for (int number : topic.contexts) {
-      if (number == context) return &topic;
-    }
-  }
-  return nullptr;
+  const auto found = contextIndex_.find(context);
+  return found == contextIndex_.end() ? nullptr : &topics_[found->second];
 }
 
 std::string HelpTopicToHtml(const HelpTopic& topic, bool withTitle) {

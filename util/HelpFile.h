@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tw {
@@ -52,6 +53,8 @@ class HelpFile {
 
   const std::vector<HelpTopic>& Topics() const { return topics_; }
   // Topic names match without regard to letter case, like the help system's.
+  // Where a name or number is given twice, the first topic wins. Both
+  // look-ups take constant time, so parsing stays linear in the file size.
   const HelpTopic* FindTopic(const std::string& name) const;
   const HelpTopic* FindContext(int context) const;
   // The first topic of the file: what "contents" opens.
@@ -63,6 +66,8 @@ class HelpFile {
  private:
   std::vector<HelpTopic> topics_;
   std::vector<std::string> problems_;
+  std::unordered_map<std::string, size_t> topicIndex_;  // upper-cased name -> topic
+  std::unordered_map<int, size_t> contextIndex_;        // context number -> topic
 };
 
 // The inline markup of one text: bold, italic and links.

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/SafeFile.h"
+
 namespace tw {
 
 std::string ExecutableFolder() {
@@ -16,8 +18,7 @@ std::string ExecutableFolder() {
 
 std::string ProgramFolder() {
   if (const char* home = std::getenv("TARNWICK_HOME"); home != nullptr && *home != '\0') {
-    std::error_code ignored;
-    std::filesystem::create_directories(home, ignored);
+    CreatePrivateFolders(home);
     return home;
   }
   const std::string exeFolder = ExecutableFolder();
@@ -32,8 +33,7 @@ std::string ProgramFolder() {
     config = std::filesystem::temp_directory_path();
   }
   config /= "tarnwick";
-  std::error_code ignored;
-  std::filesystem::create_directories(config, ignored);
+  CreatePrivateFolders(config.string());
   return config.string();
 }
 

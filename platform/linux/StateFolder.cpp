@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/SafeFile.h"
+
 namespace tw {
 
 std::string StateFolder() {
@@ -16,8 +18,7 @@ std::string StateFolder() {
   } else {
     return "";
   }
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
+  CreatePrivateFolders(folder.string());
   return folder.string();
 }
 

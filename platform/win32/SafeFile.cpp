@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace tw {
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes, std::string* error) {
+  // The new file inherits the folder's access list, which for the program's
+  // own folders is the user's.
   const std::string temp = path + ".new";
   HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -26,6 +29,72 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes, std:
     return false;
   }
   return true;
+}
+
+FileRead ReadRegularFile(const std::string& path, size_t maxBytes) {
+  FileRead result;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    result.status =
+        missing && !PathExists(path) ? FileReadStatus::Missing
+        : PathExists(path) && (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+            ? FileReadStatus::NotRegular
+            : FileReadStatus::Unreadable;
+    result.error = "cannot open";
+    return result;
+  }
+  LARGE_INTEGER size{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
+    result.status = FileReadStatus::NotRegular;
+    result.error = "not a regular file";
+    return result;
+  }
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+    CloseHandle(file);
+    result.status = FileReadStatus::TooLarge;
+    result.error = "larger than the limit";
+    return result;
+  }
+  result.bytes.resize(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  const BOOL ok =
+      result.bytes.empty() ||
+      ReadFile(file, result.bytes.data(), static_cast<DWORD>(result.bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  if (!ok) {
+    result.bytes.clear();
+    result.status = FileReadStatus::Unreadable;
+    result.error = "cannot read";
+    return result;
+  }
+  result.bytes.resize(read);
+  result.status = FileReadStatus::Ok;
+  return result;
+}
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreatePrivateFolders(const std::string& path) {
+  // New folders inherit the access list of the user's profile folders.
+  std::error_code ignored;
+  std::filesystem::create_directories(path, ignored);
+  return std::filesystem::is_directory(path, ignored);
+}
+
+RenameOutcome RenameWithoutReplacing(const std::string& from, const std::string& to,
+                                     std::string* error) {
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return RenameOutcome::Done;
+  const DWORD code = GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return RenameOutcome::NameTaken;
+  if (error != nullptr) *error = "cannot rename";
+  return RenameOutcome::Failed;
 }
 
 }  // namespace tw

@@ -2,15 +2,19 @@
 // a load across two windows, and the two error messages.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QAbstractButton>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPushButton>
 #include <QTimer>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "app/DialUpTimer.h"
@@ -19,9 +23,11 @@
 #include "app/PingObjectCharts.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/SystemFonts.h"
+#include "dialogs/Help.h"
 #include "platform/fake/FakeClock.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
+#include "support/Watchdog.h"
 
 namespace tw {
 namespace {
@@ -180,10 +186,11 @@ TEST_F(PingObjectParamsTest, ReadErrorOnlyAfterAnEarlierSaveOnThisMachine) {
 }
 
 TEST_F(PingObjectParamsTest, WriteErrorIsShownAndTheCloseGoesOn) {
-  // A folder in the file's place: nothing can replace it.
-  std::filesystem::create_directory(home_.File("RAREDARI.INI"));
   auto window = OpenWindow();
   window->AddResourceRow("127.0.0.1", '3');
+  // The program folder has become a file: nothing can be written in it.
+  std::filesystem::remove_all(home_.Path());
+  std::ofstream(home_.Path()) << "not a folder";
   test::ModalWatch modals;
   CloseWindow(*window);
   ASSERT_EQ(modals.Seen().size(), 1);
@@ -191,7 +198,66 @@ TEST_F(PingObjectParamsTest, WriteErrorIsShownAndTheCloseGoesOn) {
                                   QString::fromStdString(home_.File("RAREDARI.INI")));
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->Table().Thread(1), nullptr);  // the threads were freed after all
-  EXPECT_TRUE(std::filesystem::is_directory(home_.File("RAREDARI.INI")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(home_.Path()));
+}
+
+QString Shown(const std::string& message) {
+  return QString::fromStdString(message).replace('\r', '\n');
+}
+
+// A file that is there but not valid is never saved over: it is kept aside
+// at start-up, the user is told where, and the close saves new settings.
+TEST_F(PingObjectParamsTest, AnInvalidFileIsKeptAndTheUserIsTold) {
+  const std::string path = home_.File("RAREDARI.INI");
+  const std::string damaged =
+      "[Main]\r\nSign=network speed\r\n[Objects]\r\nNumber=1\r\nObject11=10.9.9.9\r\n";
+  std::ofstream(path, std::ios::binary) << damaged;
+  {
+    test::ModalWatch modals;
+    auto window = OpenWindow();
+    ASSERT_EQ(modals.Seen().size(), 1);
+    EXPECT_EQ(modals.Seen()[0], "Error|" + Shown(UnloadedFileMessage(path, path + ".bad")));
+    EXPECT_TRUE(modals.Seen()[0].contains(QString::fromStdString(path + ".bad")));
+    EXPECT_TRUE(window->ParametersMissing());
+    EXPECT_EQ(window->Table().RowCount(), 1);
+    CloseWindow(*window);
+  }
+  std::ifstream kept(path + ".bad", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), damaged);
+  EXPECT_NE(FileText().find("Sign=Network speed\r\n"), std::string::npos);
+  test::ModalWatch modals;
+  auto window = OpenWindow();
+  EXPECT_TRUE(modals.Seen().isEmpty());
+  EXPECT_FALSE(window->ParametersMissing());
+  CloseWindow(*window);
+}
+
+// A FIFO or a folder in place of the parameters file or the help file
+// neither stops the window from showing nor is saved over.
+TEST_F(PingObjectParamsTest, SpecialFilesInPlaceOfTheFilesDoNotHang) {
+  const std::string path = home_.File("RAREDARI.INI");
+  const std::string help = home_.File("TARNWICK.HLP");
+  const std::function<void(const std::string&)> makers[] = {
+      [](const std::string& p) { mkfifo(p.c_str(), 0600); },
+      [](const std::string& p) { std::filesystem::create_directory(p); },
+  };
+  for (const auto& make : makers) {
+    for (const std::string& name : {path, path + ".bad", help}) std::filesystem::remove_all(name);
+    make(path);
+    make(help);
+    const auto type = std::filesystem::symlink_status(path).type();
+    test::Watchdog watchdog(60, "a window over special files");
+    test::ModalWatch modals;
+    auto window = OpenWindow();
+    ASSERT_EQ(modals.Seen().size(), 1);
+    EXPECT_TRUE(modals.Seen()[0].contains(QString::fromStdString(path + ".bad")));
+    EXPECT_TRUE(window->isVisible());
+    // The help file beside the program is taken instead.
+    EXPECT_TRUE(window->Help().JumpToTopic("Main_index"));
+    CloseWindow(*window);
+    EXPECT_EQ(std::filesystem::symlink_status(path + ".bad").type(), type);
+    EXPECT_NE(FileText().find("Sign=Network speed\r\n"), std::string::npos);
+  }
 }
 
 }  // namespace

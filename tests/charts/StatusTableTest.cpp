@@ -47,8 +47,8 @@ TEST(StatusCells, DataCellsInTheirColours) {
     int col, row;
     ColorValue color;
   } cases[] = {
-      {1, 1, clLime}, {2, 1, clYellow}, {3, 1, clRed},   {4, 1, clRed},
-      {3, 2, clLime}, {4, 3, clBlack},  {2, 3, clBlack},
+      {1, 1, clLime}, {2, 1, clYellow},         {3, 1, clRed},   {4, 1, clRed},
+      {3, 2, clLime}, {4, 3, kNewRowReadColor}, {2, 3, clBlack},
   };
   for (const Case& c : cases) {
     RecordingCanvas canvas;
@@ -62,6 +62,32 @@ TEST(StatusCells, DataCellsInTheirColours) {
     EXPECT_EQ(text.rect, (CanvasRect{14, 26, 111, 44}));
     EXPECT_EQ(text.align, TextAlign::Left);
   }
+}
+
+// An unknown colour text must not draw black on the black table: it takes
+// the colour a new resource gets. A colour the user chose, black included,
+// stays.
+TEST(StatusCells, UnknownColourTextsTakeTheNewRowColours) {
+  ResourceTable table;
+  table.SetRowCount(2);
+  const struct {
+    const char* text;
+    ColorValue write, read;
+  } cases[] = {
+      {"clBogus", kNewRowWriteColor, kNewRowReadColor},
+      {"", kNewRowWriteColor, kNewRowReadColor},
+      {"$GG000000", kNewRowWriteColor, kNewRowReadColor},
+      {"clBlack", clBlack, clBlack},
+      {"clRed", clRed, clRed},
+  };
+  for (const auto& c : cases) {
+    table.SetCell(Col::WriteColor, 1, c.text);
+    table.SetCell(Col::ReadColor, 1, c.text);
+    EXPECT_EQ(CellColor(table, Col::WriteColor, 1), c.write) << c.text;
+    EXPECT_EQ(CellColor(table, Col::ReadColor, 1), c.read) << c.text;
+  }
+  EXPECT_NE(kNewRowWriteColor, clBlack);
+  EXPECT_NE(kNewRowReadColor, clBlack);
 }
 
 TEST(StatusCells, MarkerOnlyOnTheSelectedRow) {

@@ -145,5 +145,29 @@ TEST(IniFileTest, ArbitraryTextReadsSafelyAndRoundTrips) {
   }
 }
 
+TEST(IniFileTest, AByteOrderMarkIsSkippedAndNotWrittenBack) {
+  const IniFile ini = IniFile::FromText("\xEF\xBB\xBF[Main]\r\nSign=Network speed\r\n");
+  EXPECT_EQ(ini.ReadString("Main", "Sign", ""), "Network speed");
+  EXPECT_EQ(ini.ToText(), "[Main]\r\nSign=Network speed\r\n");
+  // Only at the very start: elsewhere the bytes are text.
+  const IniFile inside = IniFile::FromText("[Main]\r\n\xEF\xBB\xBFSign=x\r\n");
+  EXPECT_FALSE(inside.Find("Main", "Sign").has_value());
+}
+
+// Sections are found by a hash look-up: a damaged file of very many small
+// sections reads in linear time (the test runner's timeout catches a
+// quadratic reader), and the first of equal names still wins.
+TEST(IniFileTest, AFileOfManySectionsReadsInLinearTime) {
+  std::string text;
+  for (int i = 0; i < 400000; ++i)
+    text += "[S" + std::to_string(i % 200000) + "]\nK=" + std::to_string(i) + "\n";
+  IniFile ini = IniFile::FromText(text);
+  EXPECT_EQ(ini.ReadInteger("s199999", "K", -1), 199999);
+  ini.WriteString("S199999", "K", "new");
+  ini.WriteString("New", "K", "added");
+  EXPECT_EQ(ini.ReadString("S199999", "K", ""), "new");
+  EXPECT_EQ(ini.ReadString("NEW", "K", ""), "added");
+}
+
 }  // namespace
 }  // namespace tw

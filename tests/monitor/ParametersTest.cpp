@@ -1,14 +1,20 @@
 // Loading and saving the parameters file with real files in a temporary folder.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "monitor/Parameters.h"
+#include "platform/SafeFile.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
+#include "support/Watchdog.h"
 
 namespace tw {
 namespace {
@@ -275,7 +281,8 @@ TEST_F(ParametersTest, AnOlderFileWithElevenResourcesReadsAsItsWriterWould) {
   WriteAll(path_,
            "[Main]\r\nSign=Network "
            "speed\r\n[Objects]\r\nNumber=11\r\nObject10=first\r\nObject110=shared\r\n"
-           "Object111=x\r\n");
+           "Object111=x\r\nObject21=2\r\nObject31=3\r\nObject41=4\r\nObject51=5\r\n"
+           "Object61=6\r\nObject71=7\r\nObject81=8\r\nObject91=9\r\nObject101=10\r\n");
   ResourceTable table;
   WindowParameters params;
   ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
@@ -285,19 +292,49 @@ TEST_F(ParametersTest, AnOlderFileWithElevenResourcesReadsAsItsWriterWould) {
   EXPECT_EQ(table.Cell(1, 11), "x");
 }
 
-TEST_F(ParametersTest, DamagedCountsAreBounded) {
-  const std::pair<const char*, int> cases[] = {
-      {"-5", 0}, {"junk", 0}, {"2000000000", kMaxResources}};
-  for (const auto& [number, rows] : cases) {
-    WriteAll(path_, std::string("[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=") + number +
-                        "\r\n[Dial_Up]\r\nNumber=" + number + "\r\n");
+TEST_F(ParametersTest, DamagedCountsAreBoundedAndEmptyRowsAreNotMade) {
+  struct Case {
+    const char* number;
+    const char* rows;  // keys of [Objects] and [Dial_Up] besides Number
+    std::vector<std::string> resources;
+    std::vector<DialUpEntry> dialUp;
+  } cases[] = {
+      {"2147483647", "", {}, {DialUpEntry{}}},
+      {"2000000000", "", {}, {DialUpEntry{}}},
+      {"0x7FFFFFFF", "", {}, {DialUpEntry{}}},
+      // Rows and entries present in the file are read; the empty ones
+      // between them are left out.
+      {"2147483647",
+       "Object1_1=first\r\nObject5_5=only a kind\r\nDialog7=Title\r\nButton9=Push\r\n",
+       {"first", ""},
+       {{"Title", ""}, {"", "Push"}}},
+      // Row 4 holds only event bookkeeping, which is cleared at load.
+      {"4",
+       "Object11=a\r\nObject21=\r\nObject31=c\r\nObject428=1\r\nDialog2=D\r\nButton2=B\r\n",
+       {"a", "c"},
+       {{"D", "B"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.number) + " " + c.rows);
+    WriteAll(path_, std::string("[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=") + c.number +
+                        "\r\n" + c.rows + "[Dial_Up]\r\nNumber=" + c.number + "\r\n" + c.rows);
     ResourceTable table;
     WindowParameters params;
     ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
-    EXPECT_EQ(table.ResourceCount(), rows) << number;
-    EXPECT_EQ(params.dialUpTable.size(), rows == 0 ? 1u : static_cast<size_t>(kMaxDialUpRows))
-        << number;
+    ASSERT_EQ(table.ResourceCount(), static_cast<int>(c.resources.size()));
+    for (size_t i = 0; i < c.resources.size(); ++i)
+      EXPECT_EQ(table.Cell(Col::Resource, static_cast<int>(i) + 1), c.resources[i]);
+    EXPECT_EQ(params.dialUpTable, c.dialUp);
+    // What is saved back is as small as what was read.
+    ASSERT_TRUE(SaveParameters(path_, table, params));
+    EXPECT_LT(ReadAll(path_).size(), 4000u + 2000u * c.resources.size());
   }
+  // A damaged dial-up count alone is harmless: the table keeps one entry.
+  WriteAll(path_, "[Main]\r\nSign=Network speed\r\n[Dial_Up]\r\nNumber=-5\r\n");
+  ResourceTable table;
+  WindowParameters params;
+  ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+  EXPECT_EQ(params.dialUpTable, std::vector<DialUpEntry>{DialUpEntry{}});
 }
 
 TEST_F(ParametersTest, KeysOfOtherWritersSurviveASave) {
@@ -346,6 +383,200 @@ TEST_F(ParametersTest, SavedBeforeIsRememberedOutsideTheFile) {
   EXPECT_EQ(ReadAll(path_).find(state_.Path()), std::string::npos);
   std::filesystem::remove(path_);
   EXPECT_TRUE(ParametersSavedBefore(path_));  // a lost file is still known to have existed
+}
+
+// What a case leaves at the path, and how its kept copy is checked.
+struct UnloadedCase {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+  bool loads = false;   // the file is good after all
+  bool asUser = false;  // permissions matter: load and keep as a user
+};
+
+std::string ValidWithResource(const std::string& number = "1") {
+  return "[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=" + number +
+         "\r\nObject11=10.0.0.1\r\nObject15=3\r\n[Extra]\r\nMine=kept\r\n";
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Loads as the window does at start-up, keeps the file it could not load
+// and saves new settings; 0 when every step went as it must.
+int LoadKeepAndSave(const std::string& path) {
+  ResourceTable table;
+  WindowParameters params;
+  bool found = false;
+  if (LoadParameters(path, table, params, &found) != LoadOutcome::Invalid) return 1;
+  if (!found) return 2;
+  const std::string kept = KeepUnloadedFile(path);
+  if (kept != path + ".bad") return 3;
+  if (UnloadedFileMessage(path, kept).find("\r" + kept + "\r") == std::string::npos) return 4;
+  return SaveParameters(path, TableWith(1), WindowParameters{}) ? 0 : 5;
+}
+
+TEST_F(ParametersTest, EveryFileThatWasNotLoadedIsKeptByteForByte) {
+  const std::string sign = "[Main]\r\nSign=";
+  const UnloadedCase cases[] = {
+      {"missing Sign", [](auto& p) { WriteAll(p, "[Objects]\r\nNumber=1\r\nObject10=h\r\n"); }},
+      {"lower-case sign",
+       [&](auto& p) { WriteAll(p, sign + "network speed\r\n[Objects]\r\nNumber=1\r\n"); }},
+      {"byte-order mark", [](auto& p) { WriteAll(p, "\xEF\xBB\xBF" + ValidWithResource()); }, true},
+      {"NUL in the Sign line",
+       [&](auto& p) { WriteBytes(p, sign + std::string("Network\0speed\r\n", 16) + "[X]\r\n"); }},
+      {"cut inside the Sign line", [&](auto& p) { WriteAll(p, sign + "Network sp"); }},
+      {"Number=-5", [](auto& p) { WriteAll(p, ValidWithResource("-5")); }},
+      {"Number=0xFFFFFFFF", [](auto& p) { WriteAll(p, ValidWithResource("0xFFFFFFFF")); }},
+      {"over the read limit",
+       [](auto& p) {
+         WriteAll(p, ValidWithResource());
+         std::filesystem::resize_file(p, IniFile::kMaxFileBytes + 1);
+       }},
+      {"unreadable",
+       [](auto& p) {
+         WriteAll(p, ValidWithResource());
+         chmod(p.c_str(), 0);
+       },
+       false, true},
+      {"a folder",
+       [](auto& p) {
+         std::filesystem::create_directory(p);
+         WriteAll(p + "/inside", "x");
+       }},
+      {"a FIFO", [](auto& p) { mkfifo(p.c_str(), 0600); }},
+  };
+  for (const UnloadedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir folder;
+    const std::string path = folder.File(kParametersFileName);
+    c.make(path);
+    if (c.loads) {
+      ResourceTable table;
+      WindowParameters params;
+      ASSERT_EQ(LoadParameters(path, table, params), LoadOutcome::Loaded);
+      EXPECT_EQ(table.Cell(Col::Resource, 1), "10.0.0.1");
+      continue;
+    }
+    const bool regular = std::filesystem::is_regular_file(path);
+    const std::string before = regular ? ReadAll(path) : "";
+    const auto type = std::filesystem::symlink_status(path).type();
+    int result = 0;
+    {
+      test::Watchdog watchdog(60, c.name);
+      if (c.asUser) {
+        ASSERT_EQ(chown(folder.Path().c_str(), test::UnprivilegedUid(), static_cast<gid_t>(-1)), 0);
+        result = test::RunUnprivileged([&] { return LoadKeepAndSave(path); });
+      } else {
+        result = LoadKeepAndSave(path);
+      }
+    }
+    EXPECT_EQ(result, 0);
+    const std::string kept = path + ".bad";
+    EXPECT_EQ(std::filesystem::symlink_status(kept).type(), type);
+    if (regular) {
+      EXPECT_TRUE(ReadAll(kept) == before) << "the kept copy differs";
+    }
+    if (type == std::filesystem::file_type::directory) {
+      EXPECT_EQ(ReadAll(kept + "/inside"), "x");
+    }
+    // In its place, the new settings.
+    ResourceTable table;
+    WindowParameters params;
+    EXPECT_EQ(LoadParameters(path, table, params), LoadOutcome::Loaded);
+  }
+}
+
+TEST_F(ParametersTest, KeptFilesTakeTheNextFreeNameAndReplaceNone) {
+  test::TempDir folder;
+  const std::string path = folder.File(kParametersFileName);
+  WriteAll(path + ".bad", "first");
+  WriteAll(path + ".bad1", "second");
+  WriteAll(path, "third");
+  EXPECT_EQ(KeepUnloadedFile(path), path + ".bad2");
+  EXPECT_EQ(ReadAll(path + ".bad"), "first");
+  EXPECT_EQ(ReadAll(path + ".bad1"), "second");
+  EXPECT_EQ(ReadAll(path + ".bad2"), "third");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  std::string error;
+  EXPECT_EQ(KeepUnloadedFile(path, &error), "");  // nothing left to keep
+  EXPECT_FALSE(error.empty());
+  const std::string message = UnloadedFileMessage(path, "");
+  EXPECT_EQ(message.rfind("An ERROR occured during reading parameters file\r" + path + "\r", 0),
+            0u);
+  EXPECT_NE(message.find("not be saved"), std::string::npos);
+}
+
+TEST_F(ParametersTest, ASaveNeverReplacesAFileItCannotRead) {
+  // Loaded well at start-up, but unreadable by the time of the save.
+  std::filesystem::create_directory(path_);
+  WriteAll(path_ + "/inside", "x");
+  std::string keptAs;
+  ASSERT_TRUE(SaveParameters(path_, TableWith(1), WindowParameters{}, nullptr, &keptAs));
+  EXPECT_EQ(keptAs, path_ + ".bad");
+  EXPECT_EQ(ReadAll(path_ + ".bad/inside"), "x");
+  ResourceTable table;
+  WindowParameters params;
+  EXPECT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+TEST_F(ParametersTest, SavedFilesAreForTheOwnerOnlyWhateverTheUmask) {
+  const std::string stateFolder = state_.File("new/tarnwick");
+  setenv("TARNWICK_STATE_DIR", stateFolder.c_str(), 1);
+  WriteAll(path_, ValidWithResource());
+  chmod(path_.c_str(), 0666);
+  const mode_t old = umask(0);
+  const bool saved = SaveParameters(path_, TableWith(1), WindowParameters{});
+  umask(old);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(ModeOf(path_), 0600u);  // it holds command lines the program runs
+  EXPECT_EQ(ModeOf(stateFolder + "/saved-parameters"), 0600u);
+  EXPECT_EQ(ModeOf(stateFolder), 0700u);
+  EXPECT_EQ(ModeOf(state_.File("new")), 0700u);
+  EXPECT_TRUE(ParametersSavedBefore(path_));
+}
+
+TEST_F(ParametersTest, ALinkIsReadThroughButTheSaveReplacesTheLinkNotItsTarget) {
+  const std::string target = folder_.File("dotfiles-RAREDARI.INI");
+  WriteAll(target, ValidWithResource());
+  std::filesystem::create_symlink(target, path_);
+  ResourceTable table;
+  WindowParameters params;
+  ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+  EXPECT_EQ(table.Cell(Col::Resource, 1), "10.0.0.1");
+  ASSERT_TRUE(SaveParameters(path_, TableWith(2), params));
+  EXPECT_EQ(ReadAll(target), ValidWithResource());
+  EXPECT_FALSE(std::filesystem::is_symlink(path_));
+  EXPECT_NE(ReadAll(path_).find("Mine=kept"), std::string::npos);
+}
+
+TEST_F(ParametersTest, SpecialFilesAreRefusedWithoutWaiting) {
+  const std::function<void(const std::string&)> makers[] = {
+      [](const std::string& p) { mkfifo(p.c_str(), 0600); },
+      [](const std::string& p) { std::filesystem::create_directory(p); },
+      [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+  };
+  for (const auto& make : makers) {
+    std::filesystem::remove_all(path_);
+    make(path_);
+    test::Watchdog watchdog(20, "loading " + path_);
+    ResourceTable table;
+    WindowParameters params;
+    bool found = false;
+    EXPECT_EQ(LoadParameters(path_, table, params, &found), LoadOutcome::Invalid);
+    EXPECT_TRUE(found);
+    // The marker of earlier saves is read the same way.
+    std::filesystem::remove_all(state_.File("saved-parameters"));
+    make(state_.File("saved-parameters"));
+    EXPECT_FALSE(ParametersSavedBefore(path_));
+    std::filesystem::remove_all(state_.File("saved-parameters"));
+  }
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
 #include <fstream>
 #include <random>
 
+#include <sys/stat.h>
+#include <filesystem>
+
+#include "support/TempDir.h"
+#include "support/Watchdog.h"
 #include "util/HelpFile.h"
 #include "util/HelpIds.h"
 
@@ -76,6 +81,64 @@ TEST(HelpFileTest, ArbitraryTextParsesSafely) {
     const HelpFile file = HelpFile::Parse(text);
     for (const HelpTopic& topic : file.Topics()) HelpTopicToHtml(topic);
   }
+}
+
+// 160,000 topics (about 3 MB, under the size limit): every topic and number
+// is found by a hash look-up, so the parse is linear. A quadratic parse
+// takes minutes here and the test runner's timeout stops it.
+TEST(HelpFileTest, AFileOf160000TopicsParsesAndFindsItsLastTopic) {
+  constexpr int kTopics = 160000;
+  std::string text;
+  for (int i = 0; i < kTopics; ++i) {
+    text += "@topic T" + std::to_string(i) + "\n";
+    if (i % 2 == 1) text += "@context " + std::to_string(i) + "\n";
+    if (i % 10 == 9) text += "[[T" + std::to_string(i - 9) + "]]\n";
+  }
+  ASSERT_LT(text.size(), HelpFile::kMaxFileBytes);
+  test::TempDir folder;
+  std::ofstream(folder.File("TARNWICK.HLP"), std::ios::binary) << text;
+  const auto file = HelpFile::Load(folder.File("TARNWICK.HLP"));
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(file->Topics().size(), static_cast<size_t>(kTopics));
+  EXPECT_TRUE(file->Problems().empty());
+  const std::string last = "t" + std::to_string(kTopics - 1);
+  ASSERT_NE(file->FindTopic(last), nullptr);
+  EXPECT_EQ(file->FindTopic(last)->name, "T" + std::to_string(kTopics - 1));
+  ASSERT_NE(file->FindContext(kTopics - 1), nullptr);
+  EXPECT_EQ(file->FindContext(kTopics - 1), file->FindTopic(last));
+  EXPECT_EQ(file->FindContext(kTopics - 2), nullptr);
+}
+
+// The first of two topics with one name or number is the one found.
+TEST(HelpFileTest, TheFirstOfTwiceGivenNamesAndNumbersWins) {
+  const HelpFile file =
+      HelpFile::Parse("@topic A\n@context 5\n@topic a\n@context 5 6\n@title second\n");
+  ASSERT_EQ(file.Topics().size(), 2u);
+  EXPECT_EQ(file.FindTopic("A"), &file.Topics()[0]);
+  EXPECT_EQ(file.FindContext(5), &file.Topics()[0]);
+  EXPECT_EQ(file.FindContext(6), &file.Topics()[1]);
+  EXPECT_EQ(file.Problems().size(), 2u);
+}
+
+// A text full of link openers without a close is read once, not once per
+// opener.
+TEST(HelpFileTest, ALineOfUnclosedLinksParsesInLinearTime) {
+  std::string opener;
+  for (int i = 0; i < 1000000; ++i) opener += "[[";
+  const HelpFile file = HelpFile::Parse("@topic A\n" + opener + "\n@topic B\n" + opener + "]]\n");
+  ASSERT_EQ(file.Topics().size(), 2u);
+  ASSERT_EQ(file.Topics()[0].blocks.size(), 1u);
+  EXPECT_EQ(file.Topics()[0].blocks[0].spans[0].text, opener);
+}
+
+// A FIFO or a folder in the help file's place is refused at once.
+TEST(HelpFileTest, SpecialFilesAreRefusedWithoutWaiting) {
+  test::TempDir folder;
+  mkfifo(folder.File("fifo").c_str(), 0600);
+  std::filesystem::create_directory(folder.File("folder"));
+  test::Watchdog watchdog(20, "loading a FIFO as the help file");
+  EXPECT_FALSE(HelpFile::Load(folder.File("fifo")).has_value());
+  EXPECT_FALSE(HelpFile::Load(folder.File("folder")).has_value());
 }
 
 // Every topic name and context number the windows use opens a topic with
