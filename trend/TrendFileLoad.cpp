@@ -130,6 +130,7 @@ void TTrendFile::LoadSoundEntries(int64_t entryCount) {
   timeIndexes_.reserve(static_cast<size_t>(std::min(entryCount, recordCount)));
   std::vector<uint8_t> chunk(
       static_cast<size_t>(std::min(entryCount, kIndexChunkEntries) * kEntry));
+  double lastSoundStamp = std::nan("");  // equal to no stamp
   for (int64_t end = entryCount; end > 0;) {
     const int64_t begin = std::max<int64_t>(0, end - kIndexChunkEntries);
     const auto bytes = static_cast<size_t>((end - begin) * kEntry);
@@ -141,8 +142,12 @@ void TTrendFile::LoadSoundEntries(int64_t entryCount) {
       const int64_t slot = (position - kHeader) / kRecord;
       if (slot >= recordCount || taken[static_cast<size_t>(slot)]) continue;
       const double stamp = GetDouble(entry);
-      if (!IsWholeMinute(stamp)) continue;
-      if (range.known && (stamp < range.low || stamp > range.high)) continue;
+      // Entries of one minute mostly follow one another: check a stamp once.
+      if (stamp != lastSoundStamp) {
+        if (!IsWholeMinute(stamp)) continue;
+        if (range.known && (stamp < range.low || stamp > range.high)) continue;
+        lastSoundStamp = stamp;
+      }
       taken[static_cast<size_t>(slot)] = true;
       timeIndexes_.push_back(TIndexObject{stamp, static_cast<int32_t>(position)});
     }
