@@ -32,15 +32,11 @@ struct TrendValues {
   double read = 0, write = 0, ping = 0;
 };
 
-// One index entry in memory. Packed to the 12 bytes of the file's entry:
-// ten years of 20 resources are 7,000,000 of them.
-#pragma pack(push, 4)
+// One index entry in memory.
 struct TIndexObject {
   double Stamp = 0;      // minute stamp, days since 30 December 1899
   int32_t Position = 0;  // byte offset of the record in the data file
 };
-#pragma pack(pop)
-static_assert(sizeof(TIndexObject) == 12, "an index entry takes 12 bytes in memory");
 
 // Why the trend files are not (fully) in use, for the user.
 enum class TrendTrouble {
