@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
       tw::QtCanvas canvas(painter, &picture);
       chart.Redraw(canvas, rows, lookup, font);
     });
-    loaded = file->TimeIndexes().size();
+    loaded = file->IndexEntryCount();
     std::printf(
         "%s: open to drawn %.0f ms wall, %.0f ms CPU (load %.0f / %.0f, redraw %.1f / %.1f)\n",
         what, load.wallMs + draw.wallMs, load.cpuMs + draw.cpuMs, load.wallMs, load.cpuMs,

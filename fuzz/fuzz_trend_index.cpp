@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const size_t records = dataSize > tw::kTrendHeaderSize
                              ? (dataSize - tw::kTrendHeaderSize) / tw::kTrendRecordSize
                              : 0;
-  if (trend.TimeIndexes().size() > records) abort();
+  if (trend.IndexEntryCount() > records) abort();
   size_t looked = 0;
   for (const tw::TIndexObject& entry : trend.TimeIndexes()) {
     if (++looked > 64) break;

@@ -56,7 +56,7 @@ TTrendFile::MinuteBlock& TTrendFile::MinuteBlockOf(uint64_t key, const MinuteEnt
   int64_t low = std::numeric_limits<int64_t>::max();
   int64_t high = 0;
   for (uint32_t i = entries.first; i != kNoEntry; i = nextSameMinute_[i]) {
-    const int64_t position = timeIndexes_[i].Position;
+    const int64_t position = PositionOf(entries_[i]);
     positions.push_back(position);
     low = std::min(low, position);
     high = std::max(high, position + kRecord);
@@ -106,13 +106,28 @@ uint64_t TTrendFile::StampKey(double stamp) {
 }
 
 void TTrendFile::AddIndexEntry(double stamp, int32_t position) {
-  const auto place = static_cast<uint32_t>(timeIndexes_.size());
-  timeIndexes_.push_back(TIndexObject{stamp, position});
+  const auto place = static_cast<uint32_t>(entries_.size());
+  const auto record = static_cast<uint32_t>((position - kHeader) / kRecord);
+  entries_.push_back(KeptEntry{record, MinuteOf(stamp)});
   nextSameMinute_.push_back(kNoEntry);
-  if (!LinkIntoMinute(place, stamp)) {
-    timeIndexes_.pop_back();
+  if (!LinkIntoMinute(place)) {
+    entries_.pop_back();
     nextSameMinute_.pop_back();
   }
+}
+
+int64_t TTrendFile::PositionOf(const KeptEntry& entry) {
+  return kHeader + static_cast<int64_t>(entry.record) * kRecord;
+}
+
+std::vector<TIndexObject> TTrendFile::TimeIndexes() const {
+  std::vector<TIndexObject> list;
+  list.reserve(entries_.size());
+  for (const KeptEntry& entry : entries_) {
+    list.push_back(
+        TIndexObject{minuteList_[entry.minute].stamp, static_cast<int32_t>(PositionOf(entry))});
+  }
+  return list;
 }
 
 int64_t TTrendFile::NextRecordPosition() const {
@@ -184,10 +199,11 @@ bool TTrendFile::FindRecord(TrendRecord& record) {
   UpperCaseRecordName(record);
   const double stamp = MinuteStamp(GetDouble(record.data() + TrendOffset::Stamp));
   PutDouble(record.data() + TrendOffset::Stamp, stamp);
-  const auto minute = minutes_.find(StampKey(stamp));
-  if (minute == minutes_.end()) return false;
+  const uint64_t key = StampKey(stamp);
+  const auto minute = minuteIds_.find(key);
+  if (minute == minuteIds_.end()) return false;
   try {
-    return FindInMinute(record, stamp, minute->first, minute->second);
+    return FindInMinute(record, stamp, key, minuteList_[minute->second]);
   } catch (const std::bad_alloc&) {
     ForgetBlocks();
     return false;

@@ -90,8 +90,11 @@ class TTrendFile {
   // True when bytes 284..287 hold the checksum of bytes 0..283.
   static bool CheckSumOK(const TrendRecord& record);
 
-  // The index entries kept in memory (those that can be right), in file order.
-  const std::vector<TIndexObject>& TimeIndexes() const { return timeIndexes_; }
+  // A copy of the index entries kept in memory (those that can be right), in
+  // file order.
+  std::vector<TIndexObject> TimeIndexes() const;
+  // How many index entries are kept in memory.
+  size_t IndexEntryCount() const { return entries_.size(); }
   bool DataOpen() const { return data_.IsOpen(); }
   bool IndexOpen() const { return index_.IsOpen(); }
   // What went wrong at the last open or load (None also while another copy
@@ -116,8 +119,15 @@ class TTrendFile {
     std::vector<uint8_t> verdicts;
   };
   struct MinuteEntries {
-    uint32_t first = kNoEntry, last = kNoEntry;  // places in timeIndexes_
+    double stamp = 0;
+    uint32_t first = kNoEntry, last = kNoEntry;  // places in entries_
     uint32_t count = 0;
+  };
+  // One index entry as kept: 8 bytes, where ten years of 20 resources are
+  // 7,000,000 entries. The position is 12 + record * 288.
+  struct KeptEntry {
+    uint32_t record = 0;  // record number in the data file
+    uint32_t minute = 0;  // place in minuteList_
   };
   // The stamps that index entries may carry: those of the data's first and
   // last sound records, widened by a year each way. Unknown when no sound
@@ -139,10 +149,13 @@ class TTrendFile {
   void LoadSoundEntries(int64_t entryCount);
   StampRange DataStampRange(int64_t recordCount) const;
   bool FirstSoundStamp(int64_t from, int64_t step, int64_t recordCount, double& stamp) const;
-  // Links timeIndexes_ into minutes, dropping entries beyond a minute's limit.
+  // Links entries_ into minutes, dropping entries beyond a minute's limit.
   void BuildMinutes();
-  // Adds an entry to its minute; false when the minute is full.
-  bool LinkIntoMinute(uint32_t place, double stamp);
+  // The place in minuteList_ of the minute of `stamp`, added when new.
+  uint32_t MinuteOf(double stamp);
+  // Adds entry `place` to its minute; false when the minute is full.
+  bool LinkIntoMinute(uint32_t place);
+  static int64_t PositionOf(const KeptEntry& entry);
   void AddIndexEntry(double stamp, int32_t position);
   // The data file position where the next record goes.
   int64_t NextRecordPosition() const;
@@ -163,13 +176,14 @@ class TTrendFile {
   Clock& clock_;
   LockedFile data_;
   LockedFile index_;
-  std::vector<TIndexObject> timeIndexes_;
-  // Next entry of the same minute for every entry of timeIndexes_.
+  std::vector<KeptEntry> entries_;
+  // Next entry of the same minute for every entry of entries_.
   std::vector<uint32_t> nextSameMinute_;
-  std::unordered_map<uint64_t, MinuteEntries> minutes_;
+  std::vector<MinuteEntries> minuteList_;
+  std::unordered_map<uint64_t, uint32_t> minuteIds_;  // stamp bits -> place in minuteList_
   // The minute of the last entry added: consecutive entries mostly share it.
   uint64_t lastKey_ = 0;
-  MinuteEntries* lastMinute_ = nullptr;
+  uint32_t lastMinute_ = kNoEntry;
   int64_t indexEnd_ = 0;  // where the next index entry goes: after the last whole one
   TrendTrouble trouble_ = TrendTrouble::None;
   std::string troubleFile_;

@@ -94,12 +94,14 @@ bool TTrendFile::OpenIndex() {
 }
 
 void TTrendFile::ClearIndex() {
-  timeIndexes_.clear();
-  timeIndexes_.shrink_to_fit();
+  entries_.clear();
+  entries_.shrink_to_fit();
   nextSameMinute_.clear();
   nextSameMinute_.shrink_to_fit();
-  minutes_.clear();
-  lastMinute_ = nullptr;
+  minuteList_.clear();
+  minuteList_.shrink_to_fit();
+  minuteIds_.clear();
+  lastMinute_ = kNoEntry;
   ForgetBlocks();
 }
 
@@ -127,7 +129,7 @@ void TTrendFile::LoadSoundEntries(int64_t entryCount) {
   if (recordCount == 0 || entryCount == 0) return;
   const StampRange range = DataStampRange(recordCount);
   std::vector<bool> taken(static_cast<size_t>(recordCount));
-  timeIndexes_.reserve(static_cast<size_t>(std::min(entryCount, recordCount)));
+  entries_.reserve(static_cast<size_t>(std::min(entryCount, recordCount)));
   std::vector<uint8_t> chunk(
       static_cast<size_t>(std::min(entryCount, kIndexChunkEntries) * kEntry));
   double lastSoundStamp = std::nan("");  // equal to no stamp
@@ -149,11 +151,11 @@ void TTrendFile::LoadSoundEntries(int64_t entryCount) {
         lastSoundStamp = stamp;
       }
       taken[static_cast<size_t>(slot)] = true;
-      timeIndexes_.push_back(TIndexObject{stamp, static_cast<int32_t>(position)});
+      entries_.push_back(KeptEntry{static_cast<uint32_t>(slot), MinuteOf(stamp)});
     }
     end = begin;
   }
-  std::reverse(timeIndexes_.begin(), timeIndexes_.end());
+  std::reverse(entries_.begin(), entries_.end());
 }
 
 TTrendFile::StampRange TTrendFile::DataStampRange(int64_t recordCount) const {
@@ -186,24 +188,36 @@ bool TTrendFile::FirstSoundStamp(int64_t from, int64_t step, int64_t recordCount
 }
 
 void TTrendFile::BuildMinutes() {
-  nextSameMinute_.assign(timeIndexes_.size(), kNoEntry);
+  nextSameMinute_.assign(entries_.size(), kNoEntry);
   size_t kept = 0;
-  for (size_t i = 0; i < timeIndexes_.size(); ++i) {
-    const TIndexObject entry = timeIndexes_[i];
-    timeIndexes_[kept] = entry;
-    if (LinkIntoMinute(static_cast<uint32_t>(kept), entry.Stamp)) ++kept;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    entries_[kept] = entries_[i];
+    if (LinkIntoMinute(static_cast<uint32_t>(kept))) ++kept;
   }
-  timeIndexes_.resize(kept);
+  entries_.resize(kept);
   nextSameMinute_.resize(kept);
 }
 
-bool TTrendFile::LinkIntoMinute(uint32_t place, double stamp) {
+uint32_t TTrendFile::MinuteOf(double stamp) {
   const uint64_t key = StampKey(stamp);
-  if (lastMinute_ == nullptr || key != lastKey_) {
-    lastMinute_ = &minutes_[key];  // elements keep their address when the map grows
-    lastKey_ = key;
+  if (lastMinute_ != kNoEntry && key == lastKey_) return lastMinute_;
+  const auto [known, added] =
+      minuteIds_.try_emplace(key, static_cast<uint32_t>(minuteList_.size()));
+  if (added) {
+    try {
+      minuteList_.push_back(MinuteEntries{stamp});
+    } catch (...) {
+      minuteIds_.erase(known);
+      throw;
+    }
   }
-  MinuteEntries& minute = *lastMinute_;
+  lastKey_ = key;
+  lastMinute_ = known->second;
+  return lastMinute_;
+}
+
+bool TTrendFile::LinkIntoMinute(uint32_t place) {
+  MinuteEntries& minute = minuteList_[entries_[place].minute];
   if (minute.count >= kMaxEntriesPerMinute) return false;
   ++minute.count;
   if (minute.first == kNoEntry) {
