@@ -4,7 +4,7 @@
 //
 // Both files stay open and locked from creation to destruction, so a second
 // running copy of the program sees them as not open (it then neither writes
-// nor finds anything). Every index entry stays findable: the lookup goes
+// nor finds anything). Every kept index entry stays findable: the lookup goes
 // through a map from minute stamp to that minute's entries in file order.
 // A lookup returns only a record whose bytes check out (stamp, name and
 // checksum), so a torn write or a damaged file never yields a wrong value.
