@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "trend/TrendFile.h"
@@ -22,6 +23,11 @@ std::string Folder() {
     std::string pattern =
         access("/dev/shm", W_OK) == 0 ? "/dev/shm/tw-fuzz-XXXXXX" : "/tmp/tw-fuzz-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) abort();
+    std::atexit([] {
+      const std::string made = Folder();
+      for (const char* name : {"/MERLISK.D", "/MERLISK.ND"}) unlink((made + name).c_str());
+      rmdir(made.c_str());
+    });
     return pattern;
   }();
   return folder;
