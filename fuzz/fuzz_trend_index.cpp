@@ -18,19 +18,25 @@
 
 namespace {
 
+// A plain buffer: it must outlive the clean-up at exit.
+char gFolder[64];
+
+void RemoveFolder() {
+  for (const char* name : {"/MERLISK.D", "/MERLISK.ND"}) {
+    unlink((std::string(gFolder) + name).c_str());
+  }
+  rmdir(gFolder);
+}
+
 std::string Folder() {
-  static const std::string folder = [] {
-    std::string pattern =
-        access("/dev/shm", W_OK) == 0 ? "/dev/shm/tw-fuzz-XXXXXX" : "/tmp/tw-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) abort();
-    std::atexit([] {
-      const std::string made = Folder();
-      for (const char* name : {"/MERLISK.D", "/MERLISK.ND"}) unlink((made + name).c_str());
-      rmdir(made.c_str());
-    });
-    return pattern;
-  }();
-  return folder;
+  if (gFolder[0] == 0) {
+    std::snprintf(
+        gFolder, sizeof gFolder, "%s",
+        access("/dev/shm", W_OK) == 0 ? "/dev/shm/tw-fuzz-XXXXXX" : "/tmp/tw-fuzz-XXXXXX");
+    if (mkdtemp(gFolder) == nullptr) abort();
+    std::atexit(RemoveFolder);
+  }
+  return gFolder;
 }
 
 void WriteFile(const std::string& path, const uint8_t* bytes, size_t size) {
