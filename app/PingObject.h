@@ -83,7 +83,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
   // The trend files of the program folder; null before they are opened and after close.
   TTrendFile* TrendFile() const { return trendFile_.get(); }
-  // Opens the trend files "MERLISK.D" and "MERLISK.ND" in the program folder (once).
+  // Opens the trend files "MERLISK.D" and "MERLISK.ND" in the program folder
+  // (once), tells the user when they cannot be used, and, once the window is
+  // shown, redraws the trend chart from them.
   void OpenTrendFiles();
   // Detaches the trend chart from the files and closes them.
   void CloseTrendFiles();
@@ -141,6 +143,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void BuildTrendControls();
   void ShowCharts();
   void SetTaskbarTitle();
+  // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
+  void ReportTrendTrouble(const std::string& text);
   // Shows the help topic of a context number as a pop-up (right mouse button).
   void ShowContextHelp(int context, const QPoint& globalPos);
   // Lets a right button press on `control` show its help context's pop-up.
@@ -177,6 +181,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
   std::unique_ptr<TTrendFile> trendFile_;
   std::unique_ptr<TrendLookup> trendLookup_;  // reads trendFile_ for the trend chart
+  bool trendTroubleReported_ = false;
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;
   bool closed_ = false;

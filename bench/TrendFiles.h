@@ -24,16 +24,16 @@ inline std::string ResourceName(int r) {
   return name;
 }
 
-// Writes the files; returns the number of whole days they hold.
-inline int MakeFiles(const std::string& data, const std::string& index) {
+// Writes the files with `records` records; returns the number of whole days they hold.
+inline int MakeFiles(const std::string& data, const std::string& index, int records = kRecords) {
   std::ofstream d(data, std::ios::binary | std::ios::trunc);
   std::ofstream x(index, std::ios::binary | std::ios::trunc);
   const auto header = MakeTrendHeader(kFirstDay);
   d.write(reinterpret_cast<const char*>(header.data()), header.size());
   int64_t position = kTrendHeaderSize;
   int written = 0;
-  for (int quarter = 0; written < kRecords; ++quarter) {
-    for (int r = 0; r < kResources && written < kRecords; ++r, ++written) {
+  for (int quarter = 0; written < records; ++quarter) {
+    for (int r = 0; r < kResources && written < records; ++r, ++written) {
       const double now = kFirstDay + quarter / 96.0 + (3 + r) / 86400.0;
       TrendRecord record = MakeTrendRecord(ResourceName(r), 100 + r, 50 + quarter % 96, r);
       UpperCaseRecordName(record);

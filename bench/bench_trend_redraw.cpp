@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   tw::TTrendFile file(data, index);
   file.OpenFilesForRead();
   tw::TrendFileLookup lookup(file);
-  std::printf("records %zu in %d days\n", file.TimeIndexes().size(), days);
+  std::printf("records %zu in %d days\n", file.IndexEntryCount(), days);
 
   tw::TTrendChart chart;
   chart.trendDate = tw::bench::kFirstDay + days / 2;

@@ -2,6 +2,11 @@
 // open, so that a second running copy of the program cannot write into it.
 // The lock is advisory where the system has no sharing modes: it keeps out
 // every copy of this program, not other programs that ignore it.
+//
+// Only a regular file that belongs to this user is ever opened: a link is not
+// followed, and a FIFO, a device or a folder in the file's place is refused
+// without waiting on it, so that the program never writes where the name
+// does not lead straight to its own file.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +21,8 @@ class LockedFile {
     Opened,   // open and locked
     Missing,  // no such file
     Busy,     // another open of the file holds the lock
-    Failed    // any other failure (permissions, not a file, ...)
+    Refused,  // a link, not a regular file, or another user's file
+    Failed    // any other failure (permissions, ...)
   };
 
   LockedFile() = default;
@@ -28,7 +34,8 @@ class LockedFile {
   // and takes the lock without waiting for it.
   OpenResult OpenExisting(const std::string& path);
   // Creates a file that must not exist yet and opens it, locked, for reading
-  // and writing. Missing is returned when it exists already.
+  // and writing, readable and writable by its owner only (0600 whatever the
+  // umask). Missing is returned when it exists already.
   OpenResult CreateNew(const std::string& path);
   // Closes the file and so releases the lock.
   void Close();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "util/DateTime.h"
 
@@ -11,13 +12,12 @@ namespace tw {
 
 namespace {
 
-constexpr size_t kIndexChunkEntries = 65536;
-// A minute's records normally lie side by side; their span is read at once
-// when it is no larger than this.
-constexpr int64_t kMaxMinuteSpan = 1 << 20;
-// How many bytes of minute blocks are kept for further lookups.
-constexpr size_t kMaxBlockBytes = 4 << 20;
+// How many bytes of minute blocks are kept for further lookups: a day of
+// 1000 resources (96 x 1000 records) fits, so a redraw reads each minute once.
+constexpr size_t kMaxBlockBytes = 32 << 20;
 constexpr uint8_t kUnchecked = 0, kGood = 1, kBad = 2;
+constexpr auto kHeader = static_cast<int64_t>(kTrendHeaderSize);
+constexpr auto kRecord = static_cast<int64_t>(kTrendRecordSize);
 
 bool RecordCheckSumOK(const uint8_t* bytes) {
   return GetUint32(bytes + TrendOffset::CheckSum) == TrendCheckSum(bytes, TrendOffset::CheckSum);
@@ -39,13 +39,8 @@ TTrendFile::~TTrendFile() {
 void TTrendFile::Close() {
   data_.Close();
   index_.Close();
-  timeIndexes_.clear();
-  timeIndexes_.shrink_to_fit();
-  nextSameMinute_.clear();
-  nextSameMinute_.shrink_to_fit();
-  minutes_.clear();
+  ClearIndex();
   indexEnd_ = 0;
-  ForgetBlocks();
 }
 
 void TTrendFile::ForgetBlocks() {
@@ -53,97 +48,54 @@ void TTrendFile::ForgetBlocks() {
   blockBytes_ = 0;
 }
 
-TTrendFile::MinuteBlock* TTrendFile::MinuteBlockOf(uint64_t key, const MinuteEntries& entries) {
+TTrendFile::MinuteBlock& TTrendFile::MinuteBlockOf(uint64_t key, const MinuteEntries& entries) {
   const auto known = blocks_.find(key);
-  if (known != blocks_.end()) return &known->second;
+  if (known != blocks_.end()) return known->second;
+  std::vector<int64_t> positions;
+  positions.reserve(entries.count);
   int64_t low = std::numeric_limits<int64_t>::max();
   int64_t high = 0;
-  size_t count = 0;
   for (uint32_t i = entries.first; i != kNoEntry; i = nextSameMinute_[i]) {
-    ++count;
-    const int64_t position = timeIndexes_[i].Position;
-    if (position < 0) continue;
+    const int64_t position = PositionOf(entries_[i]);
+    positions.push_back(position);
     low = std::min(low, position);
-    high = std::max(high, position + static_cast<int64_t>(kTrendRecordSize));
+    high = std::max(high, position + kRecord);
   }
-  if (high == 0 || high - low > kMaxMinuteSpan) return nullptr;
-  const auto span = static_cast<size_t>(high - low);
-  if (blockBytes_ + span > kMaxBlockBytes) ForgetBlocks();
   MinuteBlock block;
-  block.low = low;
-  block.bytes.resize(span);
-  block.bytes.resize(data_.ReadAt(low, block.bytes.data(), span));
-  block.verdicts.assign(count, kUnchecked);
+  // A minute's records normally lie side by side and are read at once; when
+  // they lie far apart (a clock set back, a damaged index) each is read alone.
+  const auto total = static_cast<int64_t>(positions.size()) * kRecord;
+  if (high - low <= 2 * total) {
+    ReadSpan(block, positions, low, high);
+  } else {
+    GatherRecords(block, positions);
+  }
+  block.verdicts.assign(positions.size(), kUnchecked);
+  if (blockBytes_ + block.bytes.size() > kMaxBlockBytes) ForgetBlocks();
   blockBytes_ += block.bytes.size();
-  return &blocks_.emplace(key, std::move(block)).first->second;
+  return blocks_.emplace(key, std::move(block)).first->second;
 }
 
-void TTrendFile::OpenFilesForRead() {
-  if (data_.IsOpen() && index_.IsOpen()) return;
-  Close();
-  // Holding one file without the other would only keep another copy of the
-  // program from getting both.
-  if (!OpenData() || !OpenIndex()) {
-    Close();
-    return;
+void TTrendFile::ReadSpan(MinuteBlock& block, const std::vector<int64_t>& positions, int64_t low,
+                          int64_t high) const {
+  block.bytes.resize(static_cast<size_t>(high - low));
+  block.bytes.resize(data_.ReadAt(low, block.bytes.data(), block.bytes.size()));
+  block.offsets.reserve(positions.size());
+  for (const int64_t position : positions) {
+    const auto offset = static_cast<size_t>(position - low);
+    const bool whole = offset + kTrendRecordSize <= block.bytes.size();
+    block.offsets.push_back(whole ? static_cast<uint32_t>(offset) : kNoRecord);
   }
-  LoadIndex();
 }
 
-bool TTrendFile::OpenData() {
-  LockedFile::OpenResult result = data_.OpenExisting(dataFileName_);
-  if (result == LockedFile::OpenResult::Missing) {
-    result = data_.CreateNew(dataFileName_);
-    // Created by someone else in the meantime: open theirs.
-    if (result == LockedFile::OpenResult::Missing) result = data_.OpenExisting(dataFileName_);
+void TTrendFile::GatherRecords(MinuteBlock& block, const std::vector<int64_t>& positions) const {
+  block.bytes.resize(positions.size() * kTrendRecordSize);
+  block.offsets.reserve(positions.size());
+  for (size_t k = 0; k < positions.size(); ++k) {
+    uint8_t* at = block.bytes.data() + k * kTrendRecordSize;
+    const bool whole = data_.ReadAt(positions[k], at, kTrendRecordSize) == kTrendRecordSize;
+    block.offsets.push_back(whole ? static_cast<uint32_t>(k * kTrendRecordSize) : kNoRecord);
   }
-  if (result != LockedFile::OpenResult::Opened) return false;
-  // A new file, or one whose header a crash cut short: nothing depends on the
-  // header's bytes, so it is written whole.
-  if (data_.Writable() && data_.Size() < static_cast<int64_t>(kTrendHeaderSize)) {
-    const auto header = MakeTrendHeader(EncodeDateTime(clock_.LocalNow()));
-    data_.WriteAt(0, header.data(), header.size());
-  }
-  return true;
-}
-
-bool TTrendFile::OpenIndex() {
-  LockedFile::OpenResult result = index_.OpenExisting(indexFileName_);
-  if (result == LockedFile::OpenResult::Missing) {
-    result = index_.CreateNew(indexFileName_);
-    if (result == LockedFile::OpenResult::Missing) result = index_.OpenExisting(indexFileName_);
-  }
-  return result == LockedFile::OpenResult::Opened;
-}
-
-void TTrendFile::LoadIndex() {
-  timeIndexes_.clear();
-  nextSameMinute_.clear();
-  minutes_.clear();
-  ForgetBlocks();
-  const int64_t size = std::max<int64_t>(index_.Size(), 0);
-  const auto expected = static_cast<size_t>(
-      std::min<int64_t>(size / static_cast<int64_t>(kTrendIndexEntrySize), 1 << 21));
-  timeIndexes_.reserve(expected);
-  nextSameMinute_.reserve(expected);
-  std::vector<uint8_t> chunk(kIndexChunkEntries * kTrendIndexEntrySize);
-  int64_t offset = 0;
-  for (;;) {
-    const size_t got = index_.ReadAt(offset, chunk.data(), chunk.size());
-    // Only whole entries count: a torn tail is left behind and written over
-    // by the next append.
-    const size_t whole = got / kTrendIndexEntrySize;
-    for (size_t i = 0; i < whole && timeIndexes_.size() < kNoEntry - 1; ++i) {
-      const uint8_t* entry = chunk.data() + i * kTrendIndexEntrySize;
-      AddIndexEntry(GetDouble(entry), static_cast<int32_t>(GetUint32(entry + 8)));
-    }
-    offset += static_cast<int64_t>(whole * kTrendIndexEntrySize);
-    if (got < chunk.size()) break;
-  }
-  // New entries go after the last whole entry of the file, even when a read
-  // failure stopped loading early: never over an entry that may be sound.
-  const auto entrySize = static_cast<int64_t>(kTrendIndexEntrySize);
-  indexEnd_ = std::max(offset, size / entrySize * entrySize);
 }
 
 uint64_t TTrendFile::StampKey(double stamp) {
@@ -154,17 +106,37 @@ uint64_t TTrendFile::StampKey(double stamp) {
 }
 
 void TTrendFile::AddIndexEntry(double stamp, int32_t position) {
-  const auto place = static_cast<uint32_t>(timeIndexes_.size());
-  timeIndexes_.push_back(TIndexObject{stamp, position});
+  const auto place = static_cast<uint32_t>(entries_.size());
+  const auto record = static_cast<uint32_t>((position - kHeader) / kRecord);
+  entries_.push_back(KeptEntry{record, MinuteOf(stamp)});
   nextSameMinute_.push_back(kNoEntry);
-  if (std::isnan(stamp)) return;  // equal to no stamp at all
-  MinuteEntries& minute = minutes_[StampKey(stamp)];
-  if (minute.first == kNoEntry) {
-    minute.first = place;
-  } else {
-    nextSameMinute_[minute.last] = place;
+  if (!LinkIntoMinute(place)) {
+    entries_.pop_back();
+    nextSameMinute_.pop_back();
   }
-  minute.last = place;
+}
+
+int64_t TTrendFile::PositionOf(const KeptEntry& entry) {
+  return kHeader + static_cast<int64_t>(entry.record) * kRecord;
+}
+
+std::vector<TIndexObject> TTrendFile::TimeIndexes() const {
+  std::vector<TIndexObject> list;
+  list.reserve(entries_.size());
+  for (const KeptEntry& entry : entries_) {
+    list.push_back(
+        TIndexObject{minuteList_[entry.minute].stamp, static_cast<int32_t>(PositionOf(entry))});
+  }
+  return list;
+}
+
+int64_t TTrendFile::NextRecordPosition() const {
+  // Records go on their boundaries, where loading looks for them. A torn
+  // record that a crash or a full disk left at the end is written over: it
+  // has no index entry, because an entry is written only after its record.
+  const int64_t size = data_.Size();
+  if (size < kHeader) return -1;
+  return kHeader + (size - kHeader) / kRecord * kRecord;
 }
 
 void TTrendFile::SetCheckSum(TrendRecord& record) {
@@ -190,11 +162,10 @@ bool TTrendFile::AppendRecord(TrendRecord& record, double now) {
   const double stamp = MinuteStamp(now);
   PutDouble(record.data() + TrendOffset::Stamp, stamp);
   UpperCaseRecordName(record);
-  const int64_t position = data_.Size();
+  const int64_t position = NextRecordPosition();
   // Positions are stored as signed 32-bit numbers; a file past that would
   // get entries pointing at the wrong place.
-  if (position < static_cast<int64_t>(kTrendHeaderSize) ||
-      position > std::numeric_limits<int32_t>::max()) {
+  if (position < kHeader || position > std::numeric_limits<int32_t>::max()) {
     return false;
   }
   SetCheckSum(record);
@@ -205,7 +176,11 @@ bool TTrendFile::AppendRecord(TrendRecord& record, double now) {
   const auto entry = MakeIndexEntry(stamp, static_cast<int32_t>(position));
   if (!index_.WriteAt(indexEnd_, entry.data(), entry.size())) return false;
   indexEnd_ += static_cast<int64_t>(entry.size());
-  AddIndexEntry(stamp, static_cast<int32_t>(position));
+  try {
+    AddIndexEntry(stamp, static_cast<int32_t>(position));
+  } catch (const std::bad_alloc&) {
+    // Stored all the same; only this run's lookups miss it.
+  }
   return true;
 }
 
@@ -224,37 +199,28 @@ bool TTrendFile::FindRecord(TrendRecord& record) {
   UpperCaseRecordName(record);
   const double stamp = MinuteStamp(GetDouble(record.data() + TrendOffset::Stamp));
   PutDouble(record.data() + TrendOffset::Stamp, stamp);
-  const auto minute = minutes_.find(StampKey(stamp));
-  if (minute == minutes_.end()) return false;
-
-  if (MinuteBlock* block = MinuteBlockOf(minute->first, minute->second)) {
-    const size_t got = block->bytes.size();
-    size_t k = 0;
-    for (uint32_t i = minute->second.first; i != kNoEntry; i = nextSameMinute_[i], ++k) {
-      const int64_t position = timeIndexes_[i].Position;
-      if (position < block->low) continue;
-      const auto offset = static_cast<size_t>(position - block->low);
-      if (offset > got) continue;
-      const uint8_t* stored = block->bytes.data() + offset;
-      if (!IsWanted(stored, got - offset, record, stamp)) continue;
-      uint8_t& verdict = block->verdicts[k];
-      if (verdict == kUnchecked) verdict = RecordCheckSumOK(stored) ? kGood : kBad;
-      if (verdict == kGood) {
-        std::memcpy(record.data(), stored, kTrendRecordSize);
-        return true;
-      }
-    }
+  const uint64_t key = StampKey(stamp);
+  const auto minute = minuteIds_.find(key);
+  if (minute == minuteIds_.end()) return false;
+  try {
+    return FindInMinute(record, stamp, key, minuteList_[minute->second]);
+  } catch (const std::bad_alloc&) {
+    ForgetBlocks();
     return false;
   }
-  // Entries of one minute far apart (a restart within the minute after a
-  // torn write, or a damaged index): read them one by one.
-  TrendRecord stored{};
-  for (uint32_t i = minute->second.first; i != kNoEntry; i = nextSameMinute_[i]) {
-    const int64_t position = timeIndexes_[i].Position;
-    if (position < 0) continue;
-    const size_t got = data_.ReadAt(position, stored.data(), stored.size());
-    if (IsWanted(stored.data(), got, record, stamp) && CheckSumOK(stored)) {
-      record = stored;
+}
+
+bool TTrendFile::FindInMinute(TrendRecord& record, double stamp, uint64_t key,
+                              const MinuteEntries& entries) {
+  MinuteBlock& block = MinuteBlockOf(key, entries);
+  for (size_t k = 0; k < block.offsets.size(); ++k) {
+    if (block.offsets[k] == kNoRecord) continue;
+    const uint8_t* stored = block.bytes.data() + block.offsets[k];
+    if (!IsWanted(stored, kTrendRecordSize, record, stamp)) continue;
+    uint8_t& verdict = block.verdicts[k];
+    if (verdict == kUnchecked) verdict = RecordCheckSumOK(stored) ? kGood : kBad;
+    if (verdict == kGood) {
+      std::memcpy(record.data(), stored, kTrendRecordSize);
       return true;
     }
   }

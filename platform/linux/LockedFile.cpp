@@ -1,5 +1,10 @@
 // Linux has no sharing modes on open(): the exclusive access of the trend
 // files is an flock() lock on the open file, taken without waiting.
+//
+// O_NOFOLLOW refuses a link in the file's place; O_NONBLOCK keeps the open of
+// a FIFO from waiting for a writer (it changes nothing for a regular file).
+// The type and owner are checked on the open descriptor, so nothing can be
+// swapped in between the check and the use.
 #include "platform/LockedFile.h"
 
 #include <fcntl.h>
@@ -24,7 +29,32 @@ LockedFile::OpenResult LockOrClose(int fd) {
 }
 
 LockedFile::OpenResult FromErrno(int error) {
-  return error == ENOENT ? LockedFile::OpenResult::Missing : LockedFile::OpenResult::Failed;
+  switch (error) {
+    case ENOENT:
+      return LockedFile::OpenResult::Missing;
+    case ELOOP:   // a link (O_NOFOLLOW)
+    case EISDIR:  // a folder
+    case ENXIO:   // a FIFO without a reader, a socket, a device without a driver
+      return LockedFile::OpenResult::Refused;
+    default:
+      return LockedFile::OpenResult::Failed;
+  }
+}
+
+constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+
+// Keeps `fd` only when it is a regular file of this user.
+LockedFile::OpenResult CheckOwnRegularFile(int fd) {
+  struct stat info {};
+  if (fstat(fd, &info) != 0) {
+    close(fd);
+    return LockedFile::OpenResult::Failed;
+  }
+  if (!S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+    close(fd);
+    return LockedFile::OpenResult::Refused;
+  }
+  return LockedFile::OpenResult::Opened;
 }
 
 }  // namespace
@@ -36,18 +66,15 @@ LockedFile::~LockedFile() {
 LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
   Close();
   bool writable = true;
-  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDWR | kOpenFlags);
   if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
     writable = false;
-    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = open(path.c_str(), O_RDONLY | kOpenFlags);
   }
   if (fd < 0) return FromErrno(errno);
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return OpenResult::Failed;
-  }
-  const OpenResult result = LockOrClose(fd);
+  OpenResult result = CheckOwnRegularFile(fd);
+  if (result != OpenResult::Opened) return result;
+  result = LockOrClose(fd);
   if (result != OpenResult::Opened) return result;
   handle_ = fd;
   writable_ = writable;
@@ -56,8 +83,13 @@ LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
 
 LockedFile::OpenResult LockedFile::CreateNew(const std::string& path) {
   Close();
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  // O_EXCL never follows a link: a link in the file's place makes it fail
+  // with EEXIST, and the caller's next OpenExisting refuses the link.
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0600);
   if (fd < 0) return errno == EEXIST ? OpenResult::Missing : OpenResult::Failed;
+  // The umask may only take bits away; 0600 is set outright so that no umask
+  // can leave more (or less) than the owner's access.
+  fchmod(fd, 0600);
   const OpenResult result = LockOrClose(fd);
   if (result != OpenResult::Opened) return result;
   handle_ = fd;

@@ -1,5 +1,10 @@
 // Windows gives exclusive access through the share mode of CreateFile: no
 // other open of the file succeeds while ours is open.
+//
+// FILE_FLAG_OPEN_REPARSE_POINT opens a symbolic link or junction itself
+// instead of its target; it is then refused, as is anything that is not a
+// file on a disk (a pipe, a device, a folder). Ownership is left to the
+// folder's access rights, which on Windows belong to the user's profile.
 #include "platform/LockedFile.h"
 
 #include <windows.h>
@@ -26,6 +31,19 @@ LockedFile::OpenResult FromError(DWORD error) {
   }
 }
 
+constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+
+// Keeps `h` only when it is a plain file on a disk.
+LockedFile::OpenResult CheckPlainFile(HANDLE h) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool plain =
+      GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+  if (plain) return LockedFile::OpenResult::Opened;
+  CloseHandle(h);
+  return LockedFile::OpenResult::Refused;
+}
+
 }  // namespace
 
 LockedFile::~LockedFile() {
@@ -36,13 +54,14 @@ LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
   Close();
   bool writable = true;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+                         kOpenFlags, nullptr);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
     writable = false;
-    h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
+    h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr);
   }
   if (h == INVALID_HANDLE_VALUE) return FromError(GetLastError());
+  const OpenResult result = CheckPlainFile(h);
+  if (result != OpenResult::Opened) return result;
   handle_ = reinterpret_cast<intptr_t>(h);
   writable_ = writable;
   return OpenResult::Opened;
@@ -51,7 +70,7 @@ LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
 LockedFile::OpenResult LockedFile::CreateNew(const std::string& path) {
   Close();
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+                         kOpenFlags, nullptr);
   if (h == INVALID_HANDLE_VALUE) return FromError(GetLastError());
   handle_ = reinterpret_cast<intptr_t>(h);
   writable_ = true;
