@@ -15,7 +15,7 @@ class AccessibleButtons {
   // False when the accessibility service cannot be reached (known only once
   // the connection has been tried: see WaitIdle).
   virtual bool Available() const = 0;
-  // Posts a press: inside the top-level window titled `windowTitle` of
+  // Posts a press: inside every top-level window titled `windowTitle` of
   // process `pid` (0: any process), the first control whose name contains
   // `buttonText` (case-sensitive) is pressed; the search in that window stops
   // there. Returns at once; nothing reports whether a control was found.

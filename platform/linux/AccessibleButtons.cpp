@@ -168,6 +168,8 @@ class AtspiButtons final : public AccessibleButtons {
     g_main_context_unref(context_);
   }
 
+  // The accessibility bus does not tell which of a program's same-titled
+  // windows is which top-level window, so a press goes to each of them.
   void Handle(const PressJob& job) {
     Ref desktop(atspi_get_desktop(0));
     if (!desktop) return;
@@ -185,7 +187,6 @@ class AtspiButtons final : public AccessibleButtons {
         if (!window || NameOf(window.get()) != job.windowTitle) continue;
         int budget = 5000;
         PressFirstMatch(window.get(), job.buttonText, 0, budget);
-        return;
       }
     }
   }

@@ -34,7 +34,6 @@ class Win32Buttons final : public AccessibleButtons {
       if (windowTitle != text || (pid != 0 && static_cast<int64_t>(owner) != pid)) continue;
       Search search{&buttonText};
       EnumChildWindows(w, ClickFirstMatch, reinterpret_cast<LPARAM>(&search));
-      return;
     }
   }
   bool WaitIdle(int) override { return true; }
