@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "dialogs/Help.h"
+
 namespace tw {
 
 TPlayer::TPlayer(std::unique_ptr<SoundDevice> device, QWidget* parent)
@@ -25,6 +27,9 @@ TPlayer::TPlayer(std::unique_ptr<SoundDevice> device, QWidget* parent)
   connect(&timer1_, &QTimer::timeout, this, &TPlayer::Timer1Timer);
   connect(&timer2_, &QTimer::timeout, this, &TPlayer::Timer2Timer);
   device_->SetErrorHandler([this](const std::string& text) { ShowDeviceError(text); });
+  EnableF1(this, [] {
+    if (THelp::Current() != nullptr) THelp::Current()->ShowContents();
+  });
 }
 
 TPlayer::~TPlayer() {
