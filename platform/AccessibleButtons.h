@@ -28,4 +28,18 @@ class AccessibleButtons {
 
 std::unique_ptr<AccessibleButtons> OpenAccessibleButtons();
 
+// The session bus address that names no bus: the bus library fails at once
+// instead of starting a bus of its own.
+constexpr const char* kNoSessionBusAddress = "disabled:";
+
+// Without a session bus, the bus library behind the window toolkit and the
+// accessibility bus starts one on demand ("autolaunch"), and that bus and its
+// launcher outlive the program. Called before the application object is made,
+// this keeps that from happening: where no session bus runs, the address is
+// set to kNoSessionBusAddress. A running session bus is left alone.
+void KeepSessionBusFromAutolaunching();
+
+// True when a session bus address names a bus to connect to.
+bool SessionBusNamed(const char* address);
+
 }  // namespace tw
