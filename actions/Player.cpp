@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "dialogs/Help.h"
+
 namespace tw {
 
 TPlayer::TPlayer(std::unique_ptr<SoundDevice> device, QWidget* parent)
@@ -25,12 +27,16 @@ TPlayer::TPlayer(std::unique_ptr<SoundDevice> device, QWidget* parent)
   connect(&timer1_, &QTimer::timeout, this, &TPlayer::Timer1Timer);
   connect(&timer2_, &QTimer::timeout, this, &TPlayer::Timer2Timer);
   device_->SetErrorHandler([this](const std::string& text) { ShowDeviceError(text); });
+  EnableF1(this, [] {
+    if (THelp::Current() != nullptr) THelp::Current()->ShowContents();
+  });
 }
 
 TPlayer::~TPlayer() {
   timer1_.stop();
   timer2_.stop();
   device_->SetErrorHandler(nullptr);
+  CloseErrorBoxes();
 }
 
 void TPlayer::BuildControls() {
@@ -154,17 +160,37 @@ void TPlayer::PostClose() {
 void TPlayer::ShowDeviceError(const std::string& text) {
   // The device failed: stop following it, put the window away and tell the
   // user in the program's error box. The box does not block the caller (a
-  // sampling tick goes on), and one failure shows one box.
+  // sampling tick goes on). An event that fails again and again (performed
+  // every time) must not pile up boxes: a file whose box is still open gets
+  // no second one.
   timer1_.stop();
   timer2_.stop();
   PostClose();
   if (errorShown_) return;
   errorShown_ = true;
-  auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                              QString::fromStdString(text), QMessageBox::Ok);
+  QPointer<QMessageBox>& box = errorBoxes_[fileName_];
+  if (box != nullptr && box->isVisible()) return;
+  box = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                        QString::fromStdString(text), QMessageBox::Ok, errorBoxOwner_);
   box->setObjectName("PlayerErrorBox");
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->open();
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
+void TPlayer::CloseErrorBoxes() {
+  for (auto& [file, box] : errorBoxes_) {
+    if (box != nullptr) box->close();
+  }
+  errorBoxes_.clear();
+}
+
+int TPlayer::ErrorBoxCount() const {
+  int count = 0;
+  for (const auto& [file, box] : errorBoxes_) {
+    if (box != nullptr && box->isVisible()) ++count;
+  }
+  return count;
 }
 
 }  // namespace tw

@@ -4,13 +4,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "actions/SoundDevice.h"
 
 class QLabel;
+class QMessageBox;
 class QProgressBar;
 class QPushButton;
 
@@ -30,6 +33,14 @@ class TPlayer final : public QDialog {
   // Only stores the file name; showing the window then plays it.
   void SetSoundFile(const std::string& fileName);
   const std::string& FileName() const { return fileName_; }
+
+  // The window that owns the error boxes (the main window): they stay above
+  // it, and they go with it, so a box never keeps the program running.
+  void SetErrorBoxOwner(QWidget* owner) { errorBoxOwner_ = owner; }
+  // Closes every error box still shown (the program is closing).
+  void CloseErrorBoxes();
+  // The error boxes shown now, at most one per sound file.
+  int ErrorBoxCount() const;
 
   SoundDevice& Device() { return *device_; }
   QTimer* Timer1() { return &timer1_; }
@@ -58,14 +69,16 @@ class TPlayer final : public QDialog {
 
   std::unique_ptr<SoundDevice> device_;
   std::string fileName_;
+  QPointer<QWidget> errorBoxOwner_;
+  std::map<std::string, QPointer<QMessageBox>> errorBoxes_;  // by sound file
   QLabel* labelFileName_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QPushButton* playBtn_ = nullptr;
   QPushButton* stopBtn_ = nullptr;
   QPushButton* prevBtn_ = nullptr;
-  QTimer timer1_;  // follows the playback and closes the window at the end
-  QTimer timer2_;  // starts the playback again while the device reports stopped
-  bool errorShown_ = false;
+  QTimer timer1_;            // follows the playback and closes the window at the end
+  QTimer timer2_;            // starts the playback again while the device reports stopped
+  bool errorShown_ = false;  // the device failed since the last open
 };
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "platform/AccessibleButtons.h"
 #include "util/CommandLine.h"
 
 namespace tw {
@@ -14,9 +15,19 @@ bool RunProgram(const std::string& commandLine, const std::string& folder) {
   if (words.empty() || words.front().empty()) return false;
   QStringList arguments;
   for (size_t i = 1; i < words.size(); ++i) arguments << QString::fromStdString(words[i]);
+  QProcess process;
+  process.setProgram(QString::fromStdString(words.front()));
+  process.setArguments(arguments);
+  process.setWorkingDirectory(QDir::currentPath());
+  // The address that only keeps this program from starting a bus is not the
+  // started program's to inherit.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  if (environment.value("DBUS_SESSION_BUS_ADDRESS") == kNoSessionBusAddress) {
+    environment.remove("DBUS_SESSION_BUS_ADDRESS");
+  }
+  process.setProcessEnvironment(environment);
   // Detached: the program outlives this one and leaves no zombie behind.
-  return QProcess::startDetached(QString::fromStdString(words.front()), arguments,
-                                 QDir::currentPath());
+  return process.startDetached();
 }
 
 }  // namespace tw

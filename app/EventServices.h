@@ -21,7 +21,8 @@ class TEventServices final : public QObject {
   Q_OBJECT
 
  public:
-  TEventServices(ResourceTable& table, Clock& clock, QObject* parent);
+  // `mainWindow` owns this object and the sound player's error boxes.
+  TEventServices(ResourceTable& table, Clock& clock, QWidget* mainWindow);
   ~TEventServices() override;
 
   // The sound player window "Phonograph" (hidden until a Test shows it);
@@ -37,6 +38,10 @@ class TEventServices final : public QObject {
   TopWindows& Windows() { return *windows_; }
   AccessibleButtons& Buttons() { return *buttons_; }
 
+ protected:
+  // Watches the main window close: the player's error boxes close with it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   std::unique_ptr<TopWindows> windows_;
   std::unique_ptr<AccessibleButtons> buttons_;
@@ -45,6 +50,7 @@ class TEventServices final : public QObject {
   SpeedEvents events_;
   DialUpKeeper keeper_;
   TDialUpTimer* dialUpTimer_ = nullptr;
+  QWidget* mainWindow_;
 };
 
 }  // namespace tw

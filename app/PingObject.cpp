@@ -9,6 +9,7 @@
 #include "charts/qt/ChartWidgets.h"
 #include "controls/Glyphs.h"
 #include "controls/SystemFonts.h"
+#include "dialogs/Help.h"
 
 namespace tw {
 
@@ -38,6 +39,8 @@ void TPingObject::FormCreate() {
   }
   BuildButtons();
   BuildStatusTable();
+  // F1 opens the help contents, as the help menu's item does.
+  EnableF1(this, [this] { Help().ShowContents(); });
   pingSendTimer_.setInterval(50);
   connect(&pingSendTimer_, &QTimer::timeout, this, &TPingObject::PingSendTimerTimer);
   trendTimer_.setInterval(60000);

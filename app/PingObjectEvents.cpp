@@ -1,18 +1,22 @@
 // The main window's speed events, actions and dial-up keeper.
+#include <QEvent>
+
 #include "app/EventServices.h"
 #include "app/PingObject.h"
 
 namespace tw {
 
-TEventServices::TEventServices(ResourceTable& table, Clock& clock, QObject* parent)
-    : QObject(parent),
+TEventServices::TEventServices(ResourceTable& table, Clock& clock, QWidget* mainWindow)
+    : QObject(mainWindow),
       windows_(OpenTopWindows()),
       buttons_(OpenAccessibleButtons()),
       actions_([this]() -> TPlayer& { return Player(); }, *windows_),
       events_(table, clock, actions_),
-      keeper_(*windows_, *buttons_) {
+      keeper_(*windows_, *buttons_),
+      mainWindow_(mainWindow) {
   setObjectName("EventServices");
   dialUpTimer_ = new TDialUpTimer(keeper_, this);
+  if (mainWindow_ != nullptr) mainWindow_->installEventFilter(this);
 }
 
 TEventServices::~TEventServices() {
@@ -21,8 +25,25 @@ TEventServices::~TEventServices() {
 }
 
 TPlayer& TEventServices::Player() {
-  if (!player_) player_ = std::make_unique<TPlayer>();
+  if (!player_) {
+    player_ = std::make_unique<TPlayer>();
+    player_->SetErrorBoxOwner(mainWindow_);
+  }
   return *player_;
+}
+
+bool TEventServices::eventFilter(QObject* watched, QEvent* event) {
+  // A close request may be refused ("Please wait"); once it has been carried
+  // out the main window is hidden, and nothing it owns stays on the screen.
+  if (watched == mainWindow_ && event->type() == QEvent::Close) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (player_ && !mainWindow_->isVisible()) player_->CloseErrorBoxes();
+        },
+        Qt::QueuedConnection);
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 TEventServices& TPingObject::EventServices() {

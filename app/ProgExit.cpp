@@ -1,7 +1,9 @@
 #include "app/ProgExit.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QScreen>
 
@@ -35,6 +37,28 @@ TProgExit::TProgExit(QWidget* mainWindow, std::function<void()> onConfirmed)
   adjustSize();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->geometry().center() - rect().center());
+  }
+}
+
+TProgExit::~TProgExit() {
+  if (busyCursorSet_) QApplication::restoreOverrideCursor();
+}
+
+void TProgExit::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The close goes on after the wait: the hourglass says so meanwhile. The
+  // close itself shows it again while it runs and restores the cursor.
+  if (!busyCursorSet_) {
+    busyCursorSet_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+}
+
+void TProgExit::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (busyCursorSet_ && !event->spontaneous()) {
+    busyCursorSet_ = false;
+    QApplication::restoreOverrideCursor();
   }
 }
 

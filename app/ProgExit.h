@@ -17,6 +17,7 @@ class TProgExit final : public QDialog {
  public:
   // `onConfirmed` runs when CloseTimer fires (it confirms and repeats the close).
   TProgExit(QWidget* mainWindow, std::function<void()> onConfirmed);
+  ~TProgExit() override;
 
   QTimer* CloseTimer() { return &closeTimer_; }
   // The small animation beside the text (6 frames, 5 frames per second).
@@ -24,6 +25,8 @@ class TProgExit final : public QDialog {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private slots:
   void CloseTimerTimer();
@@ -33,6 +36,7 @@ class TProgExit final : public QDialog {
   QTimer closeTimer_;
   TMovie* movie_ = nullptr;
   bool confirmed_ = false;
+  bool busyCursorSet_ = false;  // the hourglass is ours to take back
 };
 
 }  // namespace tw

@@ -4,8 +4,10 @@
 #include "actions/Player.h"
 #include "app/EventServices.h"
 #include "app/PingObject.h"
+#include "platform/AccessibleButtons.h"
 
 int main(int argc, char** argv) {
+  tw::KeepSessionBusFromAutolaunching();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   tw::TPingObject mainWindow;

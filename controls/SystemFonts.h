@@ -1,7 +1,9 @@
-// The Windows font family the parameters file names by default ("MS Sans
-// Serif") and its look-alikes on this desktop. That bitmap font is narrow:
-// the design widths of the windows (status table columns, captions beside
-// the buttons) were made for it, so a wide desktop default cuts texts off.
+// The Windows font families the program names ("MS Sans Serif", the
+// parameters file's default; "MS Serif", the charts' scale labels) and their
+// look-alikes on this desktop. Those bitmap fonts are narrow: the design
+// widths of the windows (status table columns, captions beside the buttons,
+// the 33-pixel scale strips) were made for them, so a wide desktop default
+// cuts texts off.
 #pragma once
 
 #include <QString>
@@ -9,7 +11,7 @@
 
 namespace tw {
 
-// Teaches the font lookup the look-alikes of the Windows family (once per
+// Teaches the font lookup the look-alikes of the Windows families (once per
 // program; later calls do nothing). The main window calls it first thing.
 void RegisterFontLookAlikes();
 

@@ -134,9 +134,23 @@ void THelp::ShowTopic(const HelpTopic* topic, const QString& missing) {
     currentTopic_.clear();
     page_->setHtml("<h2>Help</h2><p>" + missing.toHtmlEscaped() + "</p>");
   }
+  KeepUsableBesideModal();
   window_->show();
   window_->raise();
   window_->activateWindow();
+}
+
+void THelp::KeepUsableBesideModal() {
+  // An application-modal window (the message dialog waiting for an answer)
+  // blocks every window that is not its own, and help opened from it would
+  // take no clicks. Made the modal window's own, the help window works while
+  // the dialog waits, and the dialog still answers its buttons.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal == nullptr || modal == window_ || window_->parentWidget() == modal) return;
+  const QRect geometry = window_->geometry();
+  const bool wasVisible = window_->isVisible();
+  window_->setParent(modal, window_->windowFlags());
+  if (wasVisible) window_->setGeometry(geometry);
 }
 
 void THelp::ShowContents() {
@@ -207,8 +221,13 @@ namespace {
 
 class ContextHelpFilter final : public QObject {
  public:
-  ContextHelpFilter(QWidget* window, int windowContext, std::function<void()> onF1)
-      : QObject(window), window_(window), windowContext_(windowContext), onF1_(std::move(onF1)) {
+  ContextHelpFilter(QWidget* window, int windowContext, std::function<void()> onF1,
+                    bool popups = true)
+      : QObject(window),
+        window_(window),
+        windowContext_(windowContext),
+        onF1_(std::move(onF1)),
+        popups_(popups) {
     Watch(window);
   }
 
@@ -228,7 +247,7 @@ class ContextHelpFilter final : public QObject {
       case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (mouse->button() != Qt::RightButton || widget == nullptr) break;
+        if (!popups_ || mouse->button() != Qt::RightButton || widget == nullptr) break;
         const int context = ContextFor(widget);
         if (context <= 0 || THelp::Current() == nullptr) break;
         THelp::Current()->ShowContextPopup(context, mouse->globalPosition().toPoint());
@@ -256,12 +275,17 @@ class ContextHelpFilter final : public QObject {
   QWidget* window_;
   int windowContext_;
   std::function<void()> onF1_;
+  bool popups_;
 };
 
 }  // namespace
 
 void EnableContextHelp(QWidget* window, int windowContext, std::function<void()> onF1) {
   new ContextHelpFilter(window, windowContext, std::move(onF1));
+}
+
+void EnableF1(QWidget* window, std::function<void()> onF1) {
+  new ContextHelpFilter(window, 0, std::move(onF1), false);
 }
 
 }  // namespace tw

@@ -57,6 +57,8 @@ class THelp final : public QObject {
   const HelpFile* File();
   void EnsureWindow();
   void ShowTopic(const HelpTopic* topic, const QString& missing);
+  // Lets the help window take clicks while a modal dialog waits.
+  void KeepUsableBesideModal();
   void OpenLink(const QUrl& url);
 
   QString path_;
@@ -78,5 +80,9 @@ int HelpContextOf(const QWidget* control);
 // `windowContext`. Also routes F1 to `onF1` (when given), before the
 // controls see the key.
 void EnableContextHelp(QWidget* window, int windowContext = 0, std::function<void()> onF1 = {});
+
+// Routes F1 anywhere in `window` to `onF1`, before the controls see the key
+// (for windows whose right mouse button has a handling of its own).
+void EnableF1(QWidget* window, std::function<void()> onF1);
 
 }  // namespace tw

@@ -1,5 +1,8 @@
 #include "monitor/DialUpKeeper.h"
 
+#include <set>
+#include <utility>
+
 namespace tw {
 
 namespace {
@@ -37,12 +40,18 @@ void DialUpKeeper::DialUpTimerTimer() {
     const std::string title = table_.Cell(ConnectWindowsTable::TitleCol, row).substr(0, 255);
     if (title.empty()) continue;
     const std::string button = table_.Cell(ConnectWindowsTable::ButtonCol, row).substr(0, 255);
+    // An empty button text occurs in no control's name.
+    if (button.empty()) continue;
+    // One press reaches every window of a program with that exact title, so
+    // two same-titled dialogs of one program take one post between them.
+    std::set<std::pair<int64_t, std::string>> posted;
     for (const TopWindow& window : windows) {
       // Titles are compared by their first 255 characters.
       const std::string text = window.title.substr(0, 255);
       if (text.empty() || text.find(title) == std::string::npos) continue;
-      // An empty button text occurs in no control's name.
-      if (!button.empty()) buttons_.PostPress(window.pid, window.title, button);
+      if (posted.emplace(window.pid, window.title).second) {
+        buttons_.PostPress(window.pid, window.title, button);
+      }
     }
   }
 }

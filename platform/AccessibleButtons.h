@@ -15,7 +15,7 @@ class AccessibleButtons {
   // False when the accessibility service cannot be reached (known only once
   // the connection has been tried: see WaitIdle).
   virtual bool Available() const = 0;
-  // Posts a press: inside the top-level window titled `windowTitle` of
+  // Posts a press: inside every top-level window titled `windowTitle` of
   // process `pid` (0: any process), the first control whose name contains
   // `buttonText` (case-sensitive) is pressed; the search in that window stops
   // there. Returns at once; nothing reports whether a control was found.
@@ -27,5 +27,19 @@ class AccessibleButtons {
 };
 
 std::unique_ptr<AccessibleButtons> OpenAccessibleButtons();
+
+// The session bus address that names no bus: the bus library fails at once
+// instead of starting a bus of its own.
+constexpr const char* kNoSessionBusAddress = "disabled:";
+
+// Without a session bus, the bus library behind the window toolkit and the
+// accessibility bus starts one on demand ("autolaunch"), and that bus and its
+// launcher outlive the program. Called before the application object is made,
+// this keeps that from happening: where no session bus runs, the address is
+// set to kNoSessionBusAddress. A running session bus is left alone.
+void KeepSessionBusFromAutolaunching();
+
+// True when a session bus address names a bus to connect to.
+bool SessionBusNamed(const char* address);
 
 }  // namespace tw

@@ -8,10 +8,13 @@
 // presses are posted and the caller never waits, as with a posted click.
 #include "platform/AccessibleButtons.h"
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -97,7 +100,7 @@ class AtspiButtons final : public AccessibleButtons {
  public:
   AtspiButtons() {
     // Without a session bus the library would try to start one of its own.
-    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr) return;
+    if (!SessionBusNamed(std::getenv("DBUS_SESSION_BUS_ADDRESS"))) return;
     available_ = true;
     // Connecting may take a moment (the bus is started on demand): the
     // worker does it, and presses posted meanwhile wait in the queue.
@@ -168,6 +171,8 @@ class AtspiButtons final : public AccessibleButtons {
     g_main_context_unref(context_);
   }
 
+  // The accessibility bus does not tell which of a program's same-titled
+  // windows is which top-level window, so a press goes to each of them.
   void Handle(const PressJob& job) {
     Ref desktop(atspi_get_desktop(0));
     if (!desktop) return;
@@ -185,7 +190,6 @@ class AtspiButtons final : public AccessibleButtons {
         if (!window || NameOf(window.get()) != job.windowTitle) continue;
         int budget = 5000;
         PressFirstMatch(window.get(), job.buttonText, 0, budget);
-        return;
       }
     }
   }
@@ -214,9 +218,26 @@ class NoAccessibleButtons final : public AccessibleButtons {
 
 std::unique_ptr<AccessibleButtons> OpenAccessibleButtons() {
 #if TARNWICK_HAVE_ATSPI
-  if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return std::make_unique<AtspiButtons>();
+  if (SessionBusNamed(std::getenv("DBUS_SESSION_BUS_ADDRESS"))) {
+    return std::make_unique<AtspiButtons>();
+  }
 #endif
   return std::make_unique<NoAccessibleButtons>();
+}
+
+bool SessionBusNamed(const char* address) {
+  return address != nullptr && *address != '\0' && std::strcmp(address, kNoSessionBusAddress) != 0;
+}
+
+void KeepSessionBusFromAutolaunching() {
+  if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return;
+  // The user's bus of the service manager, which the library finds by itself.
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime) {
+    struct stat info {};
+    const std::string socket = std::string(runtime) + "/bus";
+    if (stat(socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) return;
+  }
+  setenv("DBUS_SESSION_BUS_ADDRESS", kNoSessionBusAddress, 1);
 }
 
 }  // namespace tw

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace tw {
 
 namespace {
@@ -34,7 +36,6 @@ class Win32Buttons final : public AccessibleButtons {
       if (windowTitle != text || (pid != 0 && static_cast<int64_t>(owner) != pid)) continue;
       Search search{&buttonText};
       EnumChildWindows(w, ClickFirstMatch, reinterpret_cast<LPARAM>(&search));
-      return;
     }
   }
   bool WaitIdle(int) override { return true; }
@@ -45,5 +46,12 @@ class Win32Buttons final : public AccessibleButtons {
 std::unique_ptr<AccessibleButtons> OpenAccessibleButtons() {
   return std::make_unique<Win32Buttons>();
 }
+
+bool SessionBusNamed(const char* address) {
+  return address != nullptr && *address != '\0' && std::string(address) != kNoSessionBusAddress;
+}
+
+// Windows has no session bus to start on demand.
+void KeepSessionBusFromAutolaunching() {}
 
 }  // namespace tw

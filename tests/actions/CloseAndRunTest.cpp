@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <cctype>
 #include <filesystem>
+#include <fstream>
 
 #include "ActionsTestSupport.h"
 #include "actions/CloseProgram.h"
@@ -98,6 +100,78 @@ TEST_F(CloseProgramTest, ByFileAsksOnlyTheLastInstance) {
   EXPECT_EQ(RecordLines(record), QList<QByteArray>{"close " + QByteArray::number(last)});
   EXPECT_TRUE(first->Running() || second->Running());
   EXPECT_TRUE(other->Running());
+}
+
+// A program started through a link, and a program named by its file name
+// alone: the text reaches the same executable the system reports.
+TEST_F(CloseProgramTest, ByFileFollowsLinksAndTakesABareFileName) {
+  const std::string name = "tw-close-" + std::to_string(getpid());
+  std::filesystem::create_directory(dir.File("real"));
+  const std::string program = dir.File("real/" + name);
+  std::filesystem::copy_file(test::TestProgram("tw_close_window"), program);
+  std::filesystem::create_symlink(program, dir.File("link"));
+  const std::string record = dir.File("record");
+
+  struct Case {
+    const char* how;
+    std::string started, closeText;
+  };
+  std::string bareUpper = name;
+  for (char& c : bareUpper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const Case cases[] = {
+      {"started through the link, named by the link", dir.File("link"), dir.File("link")},
+      {"started through the link, named by its file", dir.File("link"), program},
+      {"named by a path with a detour", program, dir.File("real/../link")},
+      {"named by its file name alone", program, bareUpper},
+      {"started through the link, named by the file name", dir.File("link"), name},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    const std::string title = Tag() + " " + c.how;
+    auto child = Window(c.started, title, record);
+    // A name or path that leads elsewhere leaves it running.
+    CloseProgramByFile(dir.File(name), *windows);
+    CloseProgramByFile(name + "x", *windows);
+    CloseProgramByFile("link", *windows);
+    WaitFor([] { return false; }, 200);
+    ASSERT_TRUE(child->Running());
+    CloseProgramByFile(c.closeText, *windows);
+    EXPECT_TRUE(child->WaitFinished(5000));
+  }
+  EXPECT_EQ(RecordLines(record).size(), std::size(cases));
+}
+
+TEST(ExecutableName, BareNamesMatchTheFileNamePathsTheResolvedFile) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.File("bin"));
+  const std::string real = std::filesystem::canonical(dir.Path()).string() + "/bin/prog";
+  { std::ofstream(dir.File("bin/prog")) << "x"; }
+  std::filesystem::create_symlink(dir.File("bin/prog"), dir.File("alias"));
+  std::filesystem::create_directory_symlink(dir.File("bin"), dir.File("bin-link"));
+  struct Case {
+    std::string text, exe;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"prog", real, true},
+      {"PROG", real, true},
+      {"prog", "/usr/bin/prog", true},  // a file name alone: any folder
+      {"pro", real, false},
+      {"alias", real, false},  // a file name is not resolved
+      {dir.File("alias"), real, true},
+      {dir.File("bin-link/prog"), real, true},
+      {dir.File("bin/./../bin/prog"), real, true},
+      {dir.File("bin/PROG"), real, true},     // letter case does not count
+      {dir.File("other/prog"), real, false},  // another folder's file
+      {dir.File("bin/prog"), "/usr/bin/prog", false},
+      {"/usr/bin/prog", "/usr/bin/prog", true},
+      {"/USR/BIN/PROG", "/usr/bin/prog", true},
+      {"", real, false},
+      {"prog", "", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ExecutableName(c.text).Matches(c.exe), c.matches) << c.text << " / " << c.exe;
+  }
 }
 
 class RunProgramTest : public ::testing::Test {

@@ -31,10 +31,11 @@ class DialUpKeeperTest : public ::testing::Test {
 
   // Starts a dialog and waits until its window is there.
   std::unique_ptr<Child> Dialog(const std::string& title, const std::string& button,
-                                const std::string& record, const std::string& label = "") {
+                                const std::string& record, const std::string& label = "",
+                                int count = 1) {
     QStringList arguments{QString::fromStdString(title), QString::fromStdString(button),
-                          QString::fromStdString(record)};
-    if (!label.empty()) arguments << QString::fromStdString(label);
+                          QString::fromStdString(record), QString::fromStdString(label),
+                          QString::number(count)};
     auto child = std::make_unique<Child>(test::TestProgram("tw_connect_dialog"), arguments);
     EXPECT_TRUE(test::WaitForWindow(*windows, title)) << title;
     return child;
@@ -58,6 +59,12 @@ TEST_F(DialUpKeeperTest, PressesMatchingDialogsOnly) {
   // A label before the button whose text contains the button text takes the
   // press instead, and the search in that dialog stops there.
   auto e = Dialog("Connect To Label First", "&Connect", labelFirst, "Connect by modem");
+  // Two dialogs of one program with one title: each is pressed.
+  const std::string twins = dir.File("twins");
+  auto f = Dialog("Connect To Twin Provider", "&Connect", twins, "", 2);
+  const auto bothTwins = [&] {
+    return CountLines(twins, "pressed 1") > 0 && CountLines(twins, "pressed 2") > 0;
+  };
 
   DialUpKeeper keeper(*windows, *buttons);
   ConnectWindowsTable& table = keeper.Table();
@@ -74,27 +81,37 @@ TEST_F(DialUpKeeperTest, PressesMatchingDialogsOnly) {
   timer.SetEnabled(true);
   ASSERT_TRUE(timer.Running());
   ASSERT_TRUE(WaitFor(
-      [&] { return CountLines(mine, "pressed") > 0 && CountLines(backup, "pressed") > 0; }, 30000))
+      [&] {
+        return CountLines(mine, "pressed") > 0 && CountLines(backup, "pressed") > 0 && bothTwins();
+      },
+      30000))
       << "pressed: mine " << CountLines(mine, "pressed") << ", backup "
-      << CountLines(backup, "pressed");
+      << CountLines(backup, "pressed") << ", twins " << CountLines(twins, "pressed 1") << "+"
+      << CountLines(twins, "pressed 2");
   timer.SetEnabled(false);
   ASSERT_TRUE(buttons->WaitIdle(10000));
   WaitFor([] { return false; }, 300);
 
-  // One tick presses both matching dialogs once.
+  // One tick presses every matching dialog once.
   const int mineBefore = CountLines(mine, "pressed");
   const int backupBefore = CountLines(backup, "pressed");
+  const int twin1Before = CountLines(twins, "pressed 1");
+  const int twin2Before = CountLines(twins, "pressed 2");
   keeper.DialUpTimerTimer();
   ASSERT_TRUE(buttons->WaitIdle(10000));
   EXPECT_TRUE(WaitFor(
       [&] {
         return CountLines(mine, "pressed") == mineBefore + 1 &&
-               CountLines(backup, "pressed") == backupBefore + 1;
+               CountLines(backup, "pressed") == backupBefore + 1 &&
+               CountLines(twins, "pressed 1") == twin1Before + 1 &&
+               CountLines(twins, "pressed 2") == twin2Before + 1;
       },
       5000));
   WaitFor([] { return false; }, 300);
   EXPECT_EQ(CountLines(mine, "pressed"), mineBefore + 1);
   EXPECT_EQ(CountLines(backup, "pressed"), backupBefore + 1);
+  EXPECT_EQ(CountLines(twins, "pressed 1"), twin1Before + 1);
+  EXPECT_EQ(CountLines(twins, "pressed 2"), twin2Before + 1);
 
   // The title match is case-sensitive; an empty button text presses nothing;
   // no other control of a matching dialog was pressed.

@@ -6,11 +6,15 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+#include <QWindow>
 
 #include "controls/MyCntrl.h"
 #include "dialogs/Help.h"
 #include "dialogs/Msgdlg.h"
 #include "support/QtTestApp.h"
+#include "util/HelpIds.h"
 
 namespace tw {
 namespace {
@@ -159,6 +163,58 @@ TEST_F(MsgDialogTest, HelpOpensItsTopicAndLeavesTheDialogOpen) {
   EXPECT_EQ(result, kMsgResultOk);
   EXPECT_EQ(help.CurrentTopic(), "HelpID_5");
   help.Quit();
+}
+
+// Clicks the first link of the help window's page through the window
+// system and returns the topic shown afterwards ("" when that failed).
+QString ClickFirstLink(THelp& help) {
+  QDialog* window = help.Window();
+  if (window == nullptr || !QTest::qWaitForWindowExposed(window)) return "no help window";
+  auto* page = window->findChild<QTextBrowser*>("HelpPage");
+  QPoint link(-1, -1);
+  for (int y = 0; y < page->viewport()->height() && link.x() < 0; y += 2) {
+    for (int x = 0; x < page->viewport()->width(); x += 2) {
+      if (page->anchorAt(QPoint(x, y)).startsWith("topic:")) {
+        link = QPoint(x + 1, y + 1);
+        break;
+      }
+    }
+  }
+  if (link.x() < 0) return "no link on the page";
+  const QString before = help.CurrentTopic();
+  QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                    page->viewport()->mapTo(window, link));
+  test::WaitFor([&] { return help.CurrentTopic() != before; }, 2000);
+  return help.CurrentTopic();
+}
+
+// The dialog is application-modal; the help it opens must still take the
+// user's clicks (sent through the window system, where modality applies)
+// while the dialog waits, whether it was opened by Help or by F1.
+TEST_F(MsgDialogTest, HelpOpenedFromTheWaitingDialogTakesClicks) {
+  if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+  THelp help;
+  help.SetHelpFile(QString(std::getenv("TARNWICK_SOURCE_DIR")) + "/resources/TARNWICK.HLP");
+  const std::pair<const char*, std::function<void(TMsgDialog&)>> openers[] = {
+      {"Help button", [](TMsgDialog& d) { d.HelpBtn()->click(); }},
+      {"F1", [](TMsgDialog& d) { test::SendKey(d.OkBtn(), Qt::Key_F1); }},
+  };
+  for (const auto& [how, open] : openers) {
+    SCOPED_TRACE(how);
+    QString topicAfterClick;
+    bool dialogStillAnswers = false;
+    const int result = Show("Warning", "Question", [&](TMsgDialog& d) {
+      open(d);
+      topicAfterClick = ClickFirstLink(help);
+      dialogStillAnswers = d.isVisible();
+      d.OkBtn()->click();  // always: a failed check must not leave the dialog waiting
+    });
+    EXPECT_EQ(result, kMsgResultOk);
+    EXPECT_TRUE(dialogStillAnswers);
+    EXPECT_EQ(topicAfterClick.toStdString(), "FilesTopic");
+    help.Quit();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 
 #include <QApplication>
 
+#include "platform/AccessibleButtons.h"
 #include "support/TempDir.h"
 
 namespace tw::test {
 
 inline QApplication& ChartsGuiApp() {
   IsolateProgramFolder();
+  KeepSessionBusFromAutolaunching();
   static int argc = 1;
   static char name[] = "test_gui";
   static char* argv[] = {name, nullptr};

@@ -17,14 +17,17 @@
 #include "ChartsGuiApp.h"
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "charts/ChartRules.h"
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
+#include "charts/qt/QtCanvas.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
 #include "platform/fake/FakeClock.h"
 #include "support/MapTrendLookup.h"
+#include "support/QtTestApp.h"
 #include "util/DateTime.h"
 #include "util/Numbers.h"
 
@@ -349,6 +352,45 @@ TEST_F(ChartsWindowTest, DefaultTableFontFitsTheDesignColumns) {
     EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(k.text)),
               table->ColWidth(k.col) - k.margins)
         << k.text;
+  }
+}
+
+// At the widest scale the labels are seven characters ("80000.0"): the
+// scale font must be narrow enough for every one to stand whole in the
+// 33-pixel strips of both charts.
+TEST_F(ChartsWindowTest, ScaleLabelsStayWholeInTheStripAtTheWidestScale) {
+  ShowAndDraw();
+  const QStringList alikes = FontLookAlikes("MS Serif");
+  if (std::none_of(alikes.begin(), alikes.end(), QFontDatabase::hasFamily)) {
+    GTEST_SKIP() << "no look-alike of \"MS Serif\" on this desktop (fonts-urw-base35)";
+  }
+  ChartParts& c = Charts();
+  for (int i = 0; i < 20; ++i) {
+    c.scaleUp->click();
+    c.trendScaleUp->click();
+  }
+  ASSERT_EQ(c.live.Scale(), kScaleCeiling);
+  ASSERT_EQ(c.trend.Scale(), kScaleCeiling);
+
+  // The font the strips are painted in is the look-alike, not a wide fallback.
+  const QFont font = ToQFont(ChartLabelFont());
+  const QString chosen = QFontInfo(font).family();  // may carry its foundry: "Nimbus Roman [urw]"
+  EXPECT_TRUE(alikes.contains(chosen.section(" [", 0, 0))) << chosen.toStdString();
+  const QFontMetrics metrics(font);
+  QStringList labels{"KBps"};
+  for (int i = 1; i <= 4; ++i) labels << QString::asprintf("%6.1f", kScaleCeiling * 0.2 * i);
+  for (const QString& label : labels) {
+    EXPECT_LE(metrics.horizontalAdvance(label), TLiveChart::kLegendWidth) << label.toStdString();
+  }
+  // As drawn: the labels are right-aligned, so a label that does not fit
+  // runs into the strip's left edge.
+  for (QWidget* strip : {static_cast<QWidget*>(c.legend), static_cast<QWidget*>(c.trendLegend)}) {
+    SCOPED_TRACE(strip->objectName().toStdString());
+    ASSERT_EQ(strip->width(), 33);
+    const QImage image = strip->grab().toImage();
+    const QRect text = test::BoundsOf(image, Qt::black, 120);
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_GE(text.left(), 1);
   }
 }
 

@@ -58,6 +58,25 @@ TEST(DialUpKeeperLogic, EveryEntryEveryMatchingWindowTopmostFirst) {
   EXPECT_EQ(buttons.presses.size(), 4u);
 }
 
+// One post presses every window of a program with that title, so two
+// same-titled dialogs of one program get one post; other programs' windows
+// of the same title, and other titles, get their own.
+TEST(DialUpKeeperLogic, OnePostPerProgramAndTitle) {
+  ListedWindows windows;
+  windows.windows = {
+      {1, "Connect To Twin", 20},   {2, "Connect To Twin", 20}, {3, "Connect To Twin", 21},
+      {4, "Connect To Twin 2", 20}, {5, "Connect To Twin", 0},  {6, "Connect To Twin", 0},
+  };
+  RecordedPresses buttons;
+  DialUpKeeper keeper(windows, buttons);
+  keeper.Table().SetCell(0, 1, "Connect To");
+  keeper.Table().SetCell(1, 1, "Connect");
+  keeper.DialUpTimerTimer();
+  EXPECT_EQ(buttons.presses, (std::vector<std::string>{
+                                 "20|Connect To Twin|Connect", "21|Connect To Twin|Connect",
+                                 "20|Connect To Twin 2|Connect", "0|Connect To Twin|Connect"}));
+}
+
 TEST(ConnectWindowsTable, HeaderAndDefaults) {
   ConnectWindowsTable table;
   EXPECT_EQ(table.RowCount(), 2);

@@ -1,6 +1,8 @@
 // A dialog box like a dial-up program's "connect" box. Each press of its
 // button appends a line to a record file.
-// Usage: tw_connect_dialog <title> <button caption> <record file> [<label text>]
+// Usage: tw_connect_dialog <title> <button caption> <record file> [<label text> [<count>]]
+// With a count of 2 or more the program shows that many dialogs of the same
+// title; their presses are recorded as "pressed 1", "pressed 2", ...
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -8,12 +10,33 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
+#include <vector>
 
 namespace {
 
 void Record(const QString& path, const QByteArray& line) {
   QFile file(path);
   if (file.open(QIODevice::Append)) file.write(line + "\n");
+}
+
+std::unique_ptr<QDialog> MakeDialog(const QString& title, const QString& caption,
+                                    const QString& text, const QString& record,
+                                    const QByteArray& pressedLine) {
+  auto dialog = std::make_unique<QDialog>();
+  dialog->setWindowTitle(title);
+  auto* label = new QLabel(text, dialog.get());
+  auto* press = new QPushButton(caption, dialog.get());
+  auto* cancel = new QPushButton("Cancel", dialog.get());
+  QObject::connect(press, &QPushButton::clicked, [=] { Record(record, pressedLine); });
+  QObject::connect(cancel, &QPushButton::clicked, [=] { Record(record, "cancelled"); });
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(press);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(dialog.get());
+  layout->addWidget(label);
+  layout->addLayout(buttons);
+  return dialog;
 }
 
 }  // namespace
@@ -26,22 +49,17 @@ int main(int argc, char** argv) {
   const QString title = QString::fromLocal8Bit(argv[1]);
   const QString caption = QString::fromLocal8Bit(argv[2]);
   const QString record = QString::fromLocal8Bit(argv[3]);
+  const QString label = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
+  const QString text = label.isEmpty() ? QString("The line is busy.") : label;
+  const int count = argc > 5 ? std::max(1, QByteArray(argv[5]).toInt()) : 1;
 
-  QDialog dialog;
-  dialog.setWindowTitle(title);
-  const QString text = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString("The line is busy.");
-  auto* label = new QLabel(text, &dialog);
-  auto* press = new QPushButton(caption, &dialog);
-  auto* cancel = new QPushButton("Cancel", &dialog);
-  QObject::connect(press, &QPushButton::clicked, [&] { Record(record, "pressed"); });
-  QObject::connect(cancel, &QPushButton::clicked, [&] { Record(record, "cancelled"); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(press);
-  buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(label);
-  layout->addLayout(buttons);
-  dialog.show();
+  std::vector<std::unique_ptr<QDialog>> dialogs;
+  for (int i = 1; i <= count; ++i) {
+    const QByteArray line = count == 1 ? QByteArray("pressed") : "pressed " + QByteArray::number(i);
+    dialogs.push_back(MakeDialog(title, caption, text, record, line));
+    dialogs.back()->move(40 * i, 40 * i);
+    dialogs.back()->show();
+  }
   Record(record, "shown");
   return app.exec();
 }

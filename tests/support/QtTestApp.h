@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/AccessibleButtons.h"
 #include "support/TempDir.h"
 
 namespace tw::test {
@@ -26,6 +27,9 @@ namespace tw::test {
 inline void EnsureQtApp() {
   IsolateProgramFolder();
   if (QCoreApplication::instance() != nullptr) return;
+  // Without the test session's bus, neither the tests nor the programs they
+  // start may leave a bus of their own behind.
+  KeepSessionBusFromAutolaunching();
   if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
