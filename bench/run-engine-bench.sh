@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Compares the measurement engine with the system's own tools on this machine:
-#   - echo round trips on 127.0.0.1 against iputils ping (1 KB, 8 KB, 63 KB);
+#   - echo round trips on 127.0.0.1 against iputils ping (1 KB, 8 KB, 63 KB),
+#     alone and beside a flood of large echoes from another program;
 #   - drive write/read and read-only file speeds against fio with direct I/O
 #     on the same folder and block size (64,512 bytes).
 # Usage: bench/run-engine-bench.sh [disk-backed folder]   (default /var/tmp)
+#   ONLY=echo or ONLY=drive runs one half; ECHO_ROUNDS (default 3) and ROUNDS
+#   (default 5) set how often ours and the reference take turns.
 # Needs: a build (scripts/build.sh), iputils-ping, fio; ICMP rights for ping
 # and for bench_echo (root, or the ping group range / cap_net_raw).
 set -euo pipefail
@@ -11,20 +14,61 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${TARNWICK_BUILD_DIR:-$root/build}/bin
 base=${1:-/var/tmp}
 work=$(mktemp -d "$base/tarnwick-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+flooder=""
+trap 'rm -rf "$work"; [[ -z $flooder ]] || kill "$flooder" 2>/dev/null' EXIT
 echoes=${ECHOES:-300}
 
 median() { sort -n | awk '{v[NR]=$1} END {if (NR) print v[int(NR/2)+1]; else print 0}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "n/a"}'; }
 
-echo "== ICMP echo on 127.0.0.1, $echoes echoes every 10 ms (median round trip)"
-printf '%-8s %10s %10s %12s\n' size ours_us ping_us ours/ping
-for size in 1024 8192 64512; do
-  ours=$("$bin/bench_echo" "$size" "$echoes" | sed -n 's/.*median round trip \([0-9.]*\) us/\1/p')
-  ping_us=$(ping -n -c "$echoes" -i 0.01 -s "$size" 127.0.0.1 |
-    sed -n 's/.*time=\([0-9.]*\) ms.*/\1/p' | awk '{print $1 * 1000}' | median)
-  printf '%-8s %10s %10s %12s\n' "$size" "$ours" "$ping_us" "$(ratio "$ours" "$ping_us")"
-done
+# One median round trip in us: ours (bench_echo) or ping's.
+ours_us() { "$bin/bench_echo" "$1" "$echoes" | sed -n 's/.*median round trip \([0-9.]*\) us.*/\1/p'; }
+ours_failed() { sed -n 's/.*, \([0-9]*\) failed/\1/p'; }
+ping_us() {
+  ping -n -c "$echoes" -i 0.01 -W 1 -s "$1" 127.0.0.1 |
+    sed -n 's/.*time=\([0-9.]*\) ms.*/\1/p' | awk '{print $1 * 1000}' | median
+}
+range() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%s-%s", lo, hi}'; }
+
+# Ours and ping take turns, round by round; prints the medians of the
+# rounds and the range of the rounds' ratios.
+echo_table() {
+  printf '%-8s %10s %10s %10s %14s\n' size ours_us ping_us ours/ping ratio_range
+  for size in 1024 8192 64512; do
+    local ours_all="" ping_all="" ratios=""
+    for ((round = 0; round < echo_rounds; round++)); do
+      local o p
+      o=$(ours_us "$size")
+      p=$(ping_us "$size")
+      ours_all+="$o " ping_all+="$p " ratios+="$(ratio "$o" "$p") "
+    done
+    local o p
+    o=$(tr ' ' '\n' <<<"$ours_all" | sed '/^$/d' | median)
+    p=$(tr ' ' '\n' <<<"$ping_all" | sed '/^$/d' | median)
+    printf '%-8s %10s %10s %10s %14s\n' "$size" "$o" "$p" "$(ratio "$o" "$p")" "$(range <<<"$ratios")"
+  done
+}
+
+echo_rounds=${ECHO_ROUNDS:-3}
+if [[ ${ONLY:-} != drive ]]; then
+  echo "== ICMP echo on 127.0.0.1, $echoes echoes every 10 ms, $echo_rounds rounds (median round trip)"
+  echo_table
+  # Another program's pinger beside ours: its replies must neither wake our
+  # thread nor push our replies out of the socket's queue.
+  ping -f -q -s 64512 127.0.0.1 >/dev/null 2>&1 &
+  flooder=$!
+  sleep 0.5
+  echo "== the same beside 'ping -f -s 64512 127.0.0.1'"
+  echo_table
+  for size in 1024 8192; do
+    failed=$("$bin/bench_echo" "$size" "$echoes" | ours_failed)
+    echo "ours, $size bytes beside the flood: $failed echoes failed while $echoes came back"
+  done
+  kill "$flooder"
+  wait "$flooder" 2>/dev/null || true
+  flooder=""
+fi
+[[ ${ONLY:-} == echo ]] && exit 0
 
 rounds=${ROUNDS:-5}
 echo "== Drive folder $work, blocks of 64,512 bytes (KB/s, median of $rounds rounds)"

@@ -1,6 +1,7 @@
 // Kind '3': an IP address or host name, measured by one ICMP echo with a
 // data block per cycle. The echo data starts with a 9-byte marker (length 8
 // and "IP speed"); a reply without it is a hardware error.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/Messages.h"
@@ -106,6 +107,11 @@ void TPingThread::EchoCycle() {
   SetCurrentThreadPriorityClass(1);
 
   int64_t t = after - before;
+  // The timed section ends when the reply arrived, not when this thread was
+  // woken for it: scheduling delays are not the network's.
+  if (EchoResult == 0 && EchoReply.preparedToArrivalNs > 0) {
+    t = std::min<int64_t>(t, (EchoReply.preparedToArrivalNs + 500) / 1000);
+  }
   double speed = 0;
   if (t > 0 && EchoResult == 0) {
     // A long wait was mostly not the network's: take the reply's own time.
@@ -159,11 +165,13 @@ bool TPingThread::Resolve() {
 // One echo of `size` bytes of the transfer buffer; the result code, with
 // its text left in the status on failure.
 int32_t TPingThread::SendEcho(int32_t size, int32_t timeoutMs) {
+  const int64_t preparing = services_.clock.CounterUs();
   std::fill(echoReplyData_.begin(), echoReplyData_.begin() + size + kReplyRoom, 0);
   uint8_t* data = TransferBuffer();
   FillRandom(data, size, randomState_);
   std::memcpy(data, kMarker, sizeof kMarker);
   IcmpReply reply;
+  const int64_t prepared = services_.clock.CounterUs() - preparing;
   const int32_t result = echoSocket_->SendEcho(
       static_cast<uint32_t>(IpAddress.load()), data, static_cast<uint16_t>(size), EchoOptions,
       static_cast<uint32_t>(std::max(timeoutMs, 0)), reply, echoReplyData_.data(),
@@ -177,6 +185,8 @@ int32_t TPingThread::SendEcho(int32_t size, int32_t timeoutMs) {
     SetStatusText(IcmpMessage(IpStatus::HardwareError));
     return IpStatus::HardwareError;
   }
+  // The reply's timing starts with the preparation of the buffers above.
+  if (reply.preparedToArrivalNs > 0) reply.preparedToArrivalNs += prepared * 1000;
   EchoReply = reply;
   return IpStatus::Success;
 }

@@ -43,9 +43,16 @@ struct IcmpOptions {
 struct IcmpReply {
   uint32_t address = 0;      // replying address, network byte order
   uint32_t status = 0;       // IP status of the reply
-  uint32_t roundTripMs = 0;  // milliseconds
+  uint32_t roundTripMs = 0;  // milliseconds from the send to the reply's arrival
   uint16_t dataSize = 0;     // bytes of echoed data
   IcmpOptions options;       // of the reply
+  // Nanoseconds from the start of preparing the request to the reply's
+  // arrival as the system stamped it on receipt: the preparation and the
+  // network's round trip, without the wait for the caller's thread to be
+  // woken and scheduled. 0 when the system gave no usable stamp. The socket
+  // counts from the call of SendEcho; a caller that prepared the data
+  // before the call adds that time.
+  uint64_t preparedToArrivalNs = 0;
 };
 
 // One ICMP endpoint of one measurement thread (the system's echo handle).

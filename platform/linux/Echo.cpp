@@ -1,8 +1,11 @@
 // ICMP echo on Linux. An ICMP datagram ("ping") socket needs no privilege
 // when the user's group lies in net.ipv4.ping_group_range; the kernel then
 // picks the identifier and hands this socket only its own replies. Where
-// that is refused, a raw socket (CAP_NET_RAW) serves: it sees every ICMP
-// packet of the host, so replies are matched by identifier and sequence.
+// that is refused, a raw socket (CAP_NET_RAW) serves: it would see every
+// ICMP packet of the host, so a kernel filter passes only replies and
+// errors with our identifier, and replies are matched by identifier and
+// sequence once more when read. Both kinds take the reply's arrival time
+// from the kernel's receive stamp.
 #include "platform/Echo.h"
 
 #include <arpa/inet.h>
@@ -20,100 +23,26 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <vector>
+
+#include "platform/linux/EchoFilter.h"
+#include "platform/linux/IcmpPacket.h"
 
 namespace tw {
 
 namespace {
 
-constexpr size_t kIcmpHeader = 8;
 constexpr size_t kMaxPacket = 65535;
+// How far the kernel's arrival stamp may lie after our own wake-up (the two
+// clocks are read at slightly different moments) before it is distrusted.
+constexpr int64_t kStampSlackNs = 1000000;
 
-// One's complement sum of `size` bytes in the machine's byte order (the sum
-// is order-independent as long as the result is stored the same way).
-uint64_t AddWords(uint64_t sum, const uint8_t* data, size_t size) {
-  size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, data + i, 8);
-    sum += (word & 0xFFFFFFFFu) + (word >> 32);
-  }
-  for (; i + 4 <= size; i += 4) {
-    uint32_t word;
-    std::memcpy(&word, data + i, 4);
-    sum += word;
-  }
-  if (i == size) return sum;
-  uint8_t tail[4] = {0, 0, 0, 0};
-  std::memcpy(tail, data + i, size - i);
-  uint32_t word;
-  std::memcpy(&word, tail, 4);
-  return sum + word;
-}
-
-uint16_t FoldChecksum(uint64_t sum) {
-  while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
-  return static_cast<uint16_t>(~sum);
-}
-
-uint16_t Get16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] << 8 | p[1]);
-}
-
-// The IP status of an ICMP error message.
-int32_t StatusOfIcmpError(int type, int code) {
-  switch (type) {
-    case ICMP_DEST_UNREACH:
-      switch (code) {
-        case ICMP_NET_UNREACH:
-        case ICMP_NET_UNKNOWN:
-        case ICMP_NET_ANO:
-        case ICMP_NET_UNR_TOS:
-          return IpStatus::DestNetUnreachable;
-        case ICMP_PROT_UNREACH:
-          return IpStatus::DestProtocolUnreachable;
-        case ICMP_PORT_UNREACH:
-          return IpStatus::DestPortUnreachable;
-        case ICMP_FRAG_NEEDED:
-          return IpStatus::PacketTooBig;
-        case ICMP_SR_FAILED:
-          return IpStatus::BadRoute;
-        default:
-          return IpStatus::DestHostUnreachable;
-      }
-    case ICMP_TIME_EXCEEDED:
-      return code == ICMP_EXC_FRAGTIME ? IpStatus::TtlExpiredReassembly
-                                       : IpStatus::TtlExpiredTransit;
-    case ICMP_PARAMETERPROB:
-      return IpStatus::ParameterProblem;
-    case ICMP_SOURCE_QUENCH:
-      return IpStatus::SourceQuench;
-    default:
-      return IpStatus::GeneralFailure;
-  }
-}
-
-// The IP status of a local send or receive failure.
-int32_t StatusOfErrno(int error) {
-  switch (error) {
-    case ENETUNREACH:
-    case ENETDOWN:
-      return IpStatus::DestNetUnreachable;
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-      return IpStatus::DestHostUnreachable;
-    case EMSGSIZE:
-      return IpStatus::PacketTooBig;
-    case ENOBUFS:
-    case ENOMEM:
-      return IpStatus::NoResources;
-    case EACCES:
-    case EADDRNOTAVAIL:
-    case EINVAL:
-      return IpStatus::BadDestination;
-    default:
-      return IpStatus::GeneralFailure;
-  }
+// Nanoseconds of the clock the kernel stamps received packets with.
+int64_t RealtimeNs() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 class LinuxEchoSocket final : public EchoSocket {
@@ -122,6 +51,11 @@ class LinuxEchoSocket final : public EchoSocket {
       : fd_(fd), raw_(raw), cancelFd_(cancelFd), received_(kMaxPacket + 64) {
     static std::atomic<uint16_t> nextId{static_cast<uint16_t>(getpid() * 31)};
     id_ = nextId.fetch_add(1);
+    if (raw_ && FilterEchoRepliesById(fd_, id_)) {
+      // What came in before the filter was attached is not ours either.
+      while (recv(fd_, received_.data(), received_.size(), MSG_DONTWAIT) >= 0) {
+      }
+    }
   }
 
   ~LinuxEchoSocket() override {
@@ -150,6 +84,7 @@ class LinuxEchoSocket final : public EchoSocket {
   Match ReadError(int32_t& status);
   Match Classify(const uint8_t* icmp, size_t length, int ttl, int32_t& status, IcmpReply& reply,
                  uint8_t* replyData, uint32_t replyCapacity);
+  void TimeReply(int64_t arrivalNs, Steady::time_point readAt, IcmpReply& reply) const;
   bool IsOurs(const uint8_t* echoHeader) const;
 
   int fd_;
@@ -159,7 +94,10 @@ class LinuxEchoSocket final : public EchoSocket {
   uint16_t id_ = 0;
   uint16_t sequence_ = 0;
   int ttl_ = -1, tos_ = -1;
-  Steady::time_point sentAt_;
+  // The call of SendEcho and the request's send, on the steady clock and on
+  // the clock of the kernel's arrival stamps.
+  Steady::time_point calledAt_, sentAt_;
+  int64_t calledNs_ = 0, sentNs_ = 0;
   std::vector<uint8_t> received_;  // the packet being read
 };
 
@@ -180,6 +118,22 @@ bool LinuxEchoSocket::IsOurs(const uint8_t* echoHeader) const {
   return Get16(echoHeader + 6) == sequence_;
 }
 
+// The round trip is the kernel's: from just before the send to the reply's
+// arrival stamp, which leaves out how long this thread took to be woken
+// and scheduled. Without a stamp (or with one that a clock step made
+// implausible) the wake-up stands in for the arrival.
+void LinuxEchoSocket::TimeReply(int64_t arrivalNs, Steady::time_point readAt,
+                                IcmpReply& reply) const {
+  const int64_t readAfterNs = std::chrono::nanoseconds(readAt - calledAt_).count();
+  int64_t roundTripNs = std::chrono::nanoseconds(readAt - sentAt_).count();
+  reply.preparedToArrivalNs = 0;
+  if (arrivalNs >= sentNs_ && arrivalNs - calledNs_ <= readAfterNs + kStampSlackNs) {
+    reply.preparedToArrivalNs = static_cast<uint64_t>(arrivalNs - calledNs_);
+    roundTripNs = arrivalNs - sentNs_;
+  }
+  reply.roundTripMs = static_cast<uint32_t>(roundTripNs / 1000000);
+}
+
 LinuxEchoSocket::Match LinuxEchoSocket::Classify(const uint8_t* icmp, size_t length, int ttl,
                                                  int32_t& status, IcmpReply& reply,
                                                  uint8_t* replyData, uint32_t replyCapacity) {
@@ -191,8 +145,6 @@ LinuxEchoSocket::Match LinuxEchoSocket::Classify(const uint8_t* icmp, size_t len
     if (dataSize > 0) std::memcpy(replyData, icmp + kIcmpHeader, dataSize);
     reply.dataSize = static_cast<uint16_t>(dataSize);
     reply.status = IpStatus::Success;
-    reply.roundTripMs = static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - sentAt_).count());
     reply.options.ttl = static_cast<uint8_t>(ttl < 0 ? 0 : ttl);
     status = IpStatus::Success;
     return Match::Reply;
@@ -223,24 +175,31 @@ LinuxEchoSocket::Match LinuxEchoSocket::ReadPacket(int32_t& status, IcmpReply& r
   msg.msg_controllen = sizeof control;
   const ssize_t n = recvmsg(fd_, &msg, MSG_DONTWAIT);
   if (n <= 0) return Match::Nothing;
+  const Steady::time_point readAt = Steady::now();
+  int ttl = -1;
+  int64_t arrivalNs = -1;
+  for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_TTL) {
+      std::memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
+    } else if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+      timespec stamp{};
+      std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+      arrivalNs = static_cast<int64_t>(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
+    }
+  }
   const uint8_t* icmp = received_.data();
   size_t length = static_cast<size_t>(n);
-  int ttl = -1;
   if (raw_) {
     const size_t header = static_cast<size_t>(icmp[0] & 0x0F) * 4;
     if (length < header) return Match::NotOurs;
     ttl = icmp[8];
     icmp += header;
     length -= header;
-  } else {
-    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
-      if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_TTL) {
-        std::memcpy(&ttl, CMSG_DATA(c), sizeof ttl);
-      }
-    }
   }
   reply.address = from.sin_addr.s_addr;
-  return Classify(icmp, length, ttl, status, reply, replyData, replyCapacity);
+  const Match match = Classify(icmp, length, ttl, status, reply, replyData, replyCapacity);
+  if (match == Match::Reply) TimeReply(arrivalNs, readAt, reply);
+  return match;
 }
 
 LinuxEchoSocket::Match LinuxEchoSocket::ReadError(int32_t& status) {
@@ -273,6 +232,8 @@ LinuxEchoSocket::Match LinuxEchoSocket::ReadError(int32_t& status) {
 int32_t LinuxEchoSocket::SendEcho(uint32_t address, const uint8_t* data, uint16_t size,
                                   const IcmpOptions& options, uint32_t timeoutMs, IcmpReply& reply,
                                   uint8_t* replyData, uint32_t replyCapacity) {
+  calledAt_ = Steady::now();
+  calledNs_ = RealtimeNs();
   reply = IcmpReply{};
   if (cancelled_) return IpStatus::GeneralFailure;
   if (size > kMaxPacket - kIcmpHeader - 20) return IpStatus::PacketTooBig;
@@ -286,8 +247,7 @@ int32_t LinuxEchoSocket::SendEcho(uint32_t address, const uint8_t* data, uint16_
                                  static_cast<uint8_t>(id_),
                                  static_cast<uint8_t>(sequence_ >> 8),
                                  static_cast<uint8_t>(sequence_)};
-  // The header has an even length, so the data's words line up with it.
-  const uint16_t sum = FoldChecksum(AddWords(AddWords(0, header, kIcmpHeader), data, size));
+  const uint16_t sum = EchoChecksum(header, data, size);
   std::memcpy(header + 2, &sum, 2);
 
   sockaddr_in to{};
@@ -301,6 +261,7 @@ int32_t LinuxEchoSocket::SendEcho(uint32_t address, const uint8_t* data, uint16_
   msg.msg_iovlen = 2;
   sentAt_ = Steady::now();
   const auto deadline = sentAt_ + std::chrono::milliseconds(timeoutMs);
+  sentNs_ = RealtimeNs();
   if (sendmsg(fd_, &msg, 0) < 0) return StatusOfErrno(errno);
   int32_t status = IpStatus::GeneralFailure;
   for (;;) {
@@ -334,6 +295,8 @@ int OpenIcmpSocket(int type) {
   (void)setsockopt(fd, IPPROTO_IP, IP_MTU_DISCOVER, &pmtu, sizeof pmtu);
   const int buffer = 1 << 20;
   (void)setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+  // The kernel stamps each reply when it arrives (the round trip's end).
+  (void)setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
   if (type == SOCK_DGRAM) {
     (void)setsockopt(fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
     (void)setsockopt(fd, IPPROTO_IP, IP_RECVTTL, &on, sizeof on);

@@ -5,12 +5,16 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <signal.h>
+#include <time.h>
 
 #include <chrono>
 #include <future>
 #include <thread>
 #include <vector>
 
+#include "support/EchoFlooder.h"
 #include "support/NetNamespace.h"
 
 namespace tw {
@@ -175,6 +179,73 @@ TEST_P(EchoKindTest, ConcurrentEchoersNeverTakeEachOthersReplies) {
   auto other = std::async(std::launch::async, run, 1);
   EXPECT_EQ(run(0), 0);
   EXPECT_EQ(other.get(), 0);
+}
+
+TEST_P(EchoKindTest, AnotherProgramsFloodOfRepliesNeitherWakesNorStarvesOurEchoes) {
+  KindNamespace space(GetParam());
+  auto socket = space.Open();
+  ASSERT_NE(socket, nullptr);
+  std::unique_ptr<test::EchoFlooder> flooder;
+  {
+    NetNamespace::Enter inside(space.ns);
+    flooder = std::make_unique<test::EchoFlooder>(0xF100);
+  }
+  ASSERT_TRUE(flooder->Ok());
+  while (flooder->Sent() < 100) std::this_thread::yield();
+  // Between two echoes (a measurement period) foreign replies pile up in
+  // whatever queue lets them in; a full queue drops our own reply.
+  int failures = 0;
+  for (int i = 0; i < 60; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto payload = Payload(1024 + (i % 8) * 1024, static_cast<uint8_t>(i));
+    const Result r = Send(*socket, kLoopback, payload, 1000);
+    if (r.status != IpStatus::Success || r.data != payload) ++failures;
+  }
+  EXPECT_EQ(failures, 0) << flooder->Sent() << " foreign echoes meanwhile";
+}
+
+// Holds the thread it interrupts for half a second: a thread that the
+// scheduler wakes late.
+void HoldThread(int) {
+  const timespec half{0, 500000000};
+  nanosleep(&half, nullptr);
+}
+
+TEST_P(EchoKindTest, TheRoundTripEndsWhenTheReplyArrivesNotWhenTheThreadWakes) {
+  KindNamespace space(GetParam());
+  // About 0.2 s for the reply: the 8 KB request empties the 10 KB bucket,
+  // which refills at 32 KB/s.
+  if (!space.ns.Run("tc qdisc add dev lo root tbf rate 256kbit burst 10k latency 5s")) {
+    GTEST_SKIP() << "the kernel offers no token-bucket qdisc (tbf)";
+  }
+  auto socket = space.Open();
+  ASSERT_NE(socket, nullptr);
+  struct sigaction hold {
+  }, previous{};
+  hold.sa_handler = HoldThread;
+  ASSERT_EQ(sigaction(SIGUSR1, &hold, &previous), 0);
+  const auto payload = Payload(8192, 5);
+  std::promise<pthread_t> echoing;
+  auto waiting = std::async(std::launch::async, [&] {
+    echoing.set_value(pthread_self());
+    const auto start = Clock::now();
+    const Result r = Send(*socket, kLoopback, payload, 5000);
+    return std::make_pair(r, Clock::now() - start);
+  });
+  const pthread_t thread = echoing.get_future().get();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the request is out
+  pthread_kill(thread, SIGUSR1);
+  const auto [r, took] = waiting.get();
+  sigaction(SIGUSR1, &previous, nullptr);
+  ASSERT_EQ(r.status, IpStatus::Success);
+  EXPECT_EQ(r.data, payload);
+  const auto tookMs = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+  ASSERT_GE(tookMs, 500);
+  // The link's time, not the thread's half-second hold.
+  EXPECT_GE(r.reply.roundTripMs, 100u);
+  EXPECT_LT(r.reply.roundTripMs, 400u) << "the call took " << tookMs << " ms";
+  EXPECT_GE(r.reply.preparedToArrivalNs, r.reply.roundTripMs * 1000000ull);
+  EXPECT_LT(r.reply.preparedToArrivalNs, (tookMs - 250) * 1000000ull);
 }
 
 TEST_P(EchoKindTest, CancelCutsALongWaitShort) {
