@@ -14,7 +14,7 @@
 #include <random>
 
 #include "platform/Bookmarks.h"
-#include "support/TempDir.h"
+#include "support/HomeSandbox.h"
 
 #if TARNWICK_TEST_SQLITE
 #include <sqlite3.h>
@@ -25,40 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Points HOME, XDG_CONFIG_HOME and USER at a folder of the test's own.
-class HomeSandbox {
- public:
-  HomeSandbox() {
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "USER"}) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    setenv("HOME", dir_.Path().c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir_.File(".config").c_str(), 1);
-    setenv("USER", "tester", 1);
-  }
-  ~HomeSandbox() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name, value->c_str(), 1);
-      } else {
-        unsetenv(name);
-      }
-    }
-  }
-  // Writes a file below the home folder, making its folders.
-  std::string Write(const std::string& relative, const std::string& text = "x") const {
-    const std::string path = dir_.File(relative);
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-  }
-  std::string File(const std::string& relative) const { return dir_.File(relative); }
-
- private:
-  test::TempDir dir_;
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-};
+using test::HomeSandbox;
 
 TEST(BookmarkSourcesTest, FindsBrowserFilesWhereTheyAreKept) {
   HomeSandbox home;
