@@ -29,6 +29,7 @@ class TDialogBase : public QDialog {
   explicit TDialogBase(QWidget* parent = nullptr, const WindowParameters* preferences = nullptr);
 
   void SetPreferences(const WindowParameters* preferences) { preferences_ = preferences; }
+  const WindowParameters* Preferences() const { return preferences_; }
 
  public slots:
   // OK (1) interprets the spin edits first, so that a typed value counts.

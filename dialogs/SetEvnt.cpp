@@ -168,7 +168,7 @@ void TSetEvent::CloseBrowseClick() {
 }
 
 void TSetEvent::WinTitleBrowseClick() {
-  TSetURL list(this, nullptr);
+  TSetURL list(this, Preferences());
   std::vector<std::string> titles;
   if (services_.windows != nullptr) {
     for (const TopWindow& window : services_.windows->List()) titles.push_back(window.title);
