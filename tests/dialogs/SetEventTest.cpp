@@ -183,8 +183,9 @@ TEST_F(SetEventTest, KeysReachTheWindowBeforeItsControls) {
     TSetEvent dialog(true, Services());
     test::AnswerNextModal([&](QWidget*) {
       QWidget* control = dialog.findChild<QWidget*>(c.control);
-      control->setFocus();
-      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(c.key));
+      // A spin edit's keys arrive at its line edit.
+      if (auto* spin = qobject_cast<TSpinEdit*>(control)) control = spin->findChild<QLineEdit*>();
+      test::SendKey(control, c.key);
     });
     EXPECT_EQ(dialog.exec(), c.result) << c.control;
   }
@@ -196,8 +197,10 @@ TEST_F(SetEventTest, ATimeoutOutsideItsRangeIsBroughtIntoRange) {
   dialog.PerfTimeBtn()->setFocus();
   dialog.PerfTimeBtn()->selectAll();
   QTest::keyClicks(dialog.PerfTimeBtn(), "250000");
-  dialog.PlayFileName()->setFocus();  // the spin edit loses the focus
-  QTest::qWait(50);
+  // The spin edit loses the focus (sent, so that it does not depend on which
+  // window the desktop made active).
+  QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(dialog.PerfTimeBtn(), &focusOut);
   EXPECT_EQ(dialog.PerfTimeBtn()->value(), 100000);
   EXPECT_EQ(dialog.PerfTimeBtn()->text(), "100000");
 
@@ -255,12 +258,16 @@ TEST_F(SetEventTest, BrowseOffersItsFilterAndTheChosenFileRunsTheChangeRule) {
   TSetEvent dialog(true, Services());
   ShowPainted(dialog);
   QStringList filters;
+  // Answered from inside the file dialog's own loop, however long it takes
+  // to come up; a dialog that did not take the file is closed, so the test
+  // fails instead of waiting.
   QObject::connect(&dialog, &TSetEvent::FileDialogOpened, [&](QFileDialog* files) {
     filters = files->nameFilters();
     files->setDirectory(QString::fromStdString(dir.Path()));
-    test::AnswerNextModal([files, sound](QWidget*) {
+    QTimer::singleShot(0, files, [files, sound] {
       files->selectFile(QString::fromStdString(sound));
       QMetaObject::invokeMethod(files, "accept");
+      if (files->isVisible()) files->reject();
     });
   });
   dialog.PlayBrowse()->click();
@@ -271,7 +278,7 @@ TEST_F(SetEventTest, BrowseOffersItsFilterAndTheChosenFileRunsTheChangeRule) {
   QObject::disconnect(&dialog, &TSetEvent::FileDialogOpened, nullptr, nullptr);
   QObject::connect(&dialog, &TSetEvent::FileDialogOpened, [&](QFileDialog* files) {
     filters = files->nameFilters();
-    test::AnswerNextModal([files](QWidget*) { files->reject(); });
+    QTimer::singleShot(0, files, [files] { files->reject(); });
   });
   dialog.RunBrowse()->click();
   EXPECT_EQ(filters, QStringList({"Program files (*.exe)", "All files (*)"}));
@@ -317,8 +324,7 @@ TEST_F(SetEventTest, PlayTestPlaysTheFileInTheShownPlayer) {
   dialog.PlayTest()->click();
   EXPECT_TRUE(shown);
   EXPECT_EQ(opened, std::vector<std::string>{"ring.wav"});
-  test::WaitFor([] { return false; }, 50);  // the posted click arrives
-  EXPECT_TRUE(dialog.PlaySoundBtn()->isChecked());
+  EXPECT_TRUE(test::WaitFor([&] { return dialog.PlaySoundBtn()->isChecked(); }, 5000));
 }
 
 TEST_F(SetEventTest, RunTestStartsTheProgramInItsFolder) {
@@ -332,7 +338,8 @@ TEST_F(SetEventTest, RunTestStartsTheProgramInItsFolder) {
   dialog.RunTest()->click();
   EXPECT_TRUE(
       test::WaitFor([&] { return std::filesystem::exists(dir.File("made-by-test")); }, 10000));
-  EXPECT_TRUE(dialog.RunPrgBtn()->isChecked());  // the tested action became the chosen one
+  // The tested action becomes the chosen one once the posted click arrives.
+  EXPECT_TRUE(test::WaitFor([&] { return dialog.RunPrgBtn()->isChecked(); }, 5000));
   QDir::setCurrent(before);
 }
 
@@ -363,8 +370,7 @@ TEST_F(SetEventDesktopTest, CloseTestWithOnlyATitleClosesThatWindow) {
   dialog.CloseTest()->click();
   EXPECT_TRUE(child.WaitFinished(10000));
   EXPECT_EQ(test::RecordLines(dir_.File("closed")).size(), 1u);
-  test::WaitFor([] { return false; }, 50);
-  EXPECT_TRUE(dialog.ClosePrgBtn()->isChecked());
+  EXPECT_TRUE(test::WaitFor([&] { return dialog.ClosePrgBtn()->isChecked(); }, 5000));
 }
 
 TEST_F(SetEventDesktopTest, TheWindowListOffersTheOpenWindowsTitles) {
