@@ -39,8 +39,10 @@ void TPingObject::FormCreate() {
   }
   BuildButtons();
   BuildStatusTable();
-  // F1 opens the help contents, as the help menu's item does.
-  EnableF1(this, [this] { Help().ShowContents(); });
+  // F1 opens the help contents, as the help menu's item does; the right
+  // mouse button shows a control's topic as a pop-up.
+  Help();
+  EnableContextHelp(this, 0, [this] { Help().ShowContents(); });
   pingSendTimer_.setInterval(50);
   connect(&pingSendTimer_, &QTimer::timeout, this, &TPingObject::PingSendTimerTimer);
   trendTimer_.setInterval(60000);

@@ -145,10 +145,6 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void SetTaskbarTitle();
   // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
   void ReportTrendTrouble(const std::string& text);
-  // Shows the help topic of a context number as a pop-up (right mouse button).
-  void ShowContextHelp(int context, const QPoint& globalPos);
-  // Lets a right button press on `control` show its help context's pop-up.
-  void WatchContextHelp(QWidget* control);
   double Now();
 
   // ThreadHost
@@ -196,7 +192,6 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   bool parametersLoaded_ = false;
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
-  QObject* contextHelpPress_ = nullptr;  // child object
 };
 
 }  // namespace tw

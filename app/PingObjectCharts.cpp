@@ -4,8 +4,6 @@
 #include <QCursor>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QMouseEvent>
-#include <functional>
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
@@ -33,31 +31,6 @@ constexpr int kTrendBmpGroup = 6;
 void Place(QWidget* widget, const CanvasRect& r) {
   widget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
-
-// A right mouse button press on a watched control shows the topic of its help
-// context; the button itself never sees the press, so it does not go down.
-class ContextHelpPress final : public QObject {
- public:
-  ContextHelpPress(QObject* owner, std::function<void(int, QPoint)> show)
-      : QObject(owner), show_(std::move(show)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick) {
-      return false;
-    }
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    auto* control = qobject_cast<QWidget*>(watched);
-    if (mouse->button() != Qt::RightButton || control == nullptr) return false;
-    const int context = HelpContextOf(control);
-    if (context <= 0) return false;
-    show_(context, mouse->globalPosition().toPoint());
-    return true;
-  }
-
- private:
-  std::function<void(int, QPoint)> show_;
-};
 
 }  // namespace
 
@@ -103,14 +76,6 @@ TLabelWithShadow* MakeButtonCaption(QWidget* parent, const char* caption, int le
   return label;
 }
 
-void TPingObject::WatchContextHelp(QWidget* control) {
-  if (contextHelpPress_ == nullptr) {
-    contextHelpPress_ = new ContextHelpPress(
-        this, [this](int context, QPoint at) { ShowContextHelp(context, at); });
-  }
-  control->installEventFilter(contextHelpPress_);
-}
-
 TDisplayResourceTable* TPingObject::DisplayResourceTable() const {
   return charts_->table;
 }
@@ -127,8 +92,6 @@ void TPingObject::BuildStatusTable() {
   c.table = new TDisplayResourceTable(table_, this);
   Place(c.table, Layout::DisplayResourceTable);
   c.table->onMarkerDrawn = [this] { SetTaskbarTitle(); };
-  connect(c.table, &TDisplayResourceTable::contextHelpRequested, this,
-          &TPingObject::ShowContextHelp);
 
   c.buttonsPanel = new QWidget(this);
   c.buttonsPanel->setObjectName("ButtonsPanel");
@@ -141,7 +104,6 @@ void TPingObject::BuildStatusTable() {
   c.trendBmp->setToolTip("Shows or hides trend screen");
   SetHelpContext(c.trendBmp, HelpContext::TrendBmp);
   MakeStickyToggle(c.trendBmp, kTrendBmpGroup, false);
-  WatchContextHelp(c.trendBmp);
   connect(c.trendBmp, &QAbstractButton::clicked, this, &TPingObject::TrendBmpClick);
   auto* bar = new QHBoxLayout(c.buttonsPanel);
   bar->setContentsMargins(4, 4, 4, 4);
@@ -178,8 +140,8 @@ void TPingObject::BuildChartControls() {
                               ChartLabelFont());
   };
   connect(c.display2, &TChartImage::mouseMoved, this, &TPingObject::display2MouseMove);
-  connect(c.display2, &TChartImage::contextHelpRequested, this, &TPingObject::ShowContextHelp);
-  connect(c.legend, &TPaintBox::contextHelpRequested, this, &TPingObject::ShowContextHelp);
+  SetHelpContext(c.display2, HelpContext::Chart);
+  SetHelpContext(c.legend, HelpContext::Legend);
 
   const char* scaleHint = "Changes the scale on the vertical axis";
   c.scaleUp = MakeSmallButton(this, Layout::ScaleUP, "ScaleUP", GlyphId::ScaleUp, scaleHint,
@@ -194,9 +156,6 @@ void TPingObject::BuildChartControls() {
   MakeStickyToggle(c.vGrdBtn, kVGrdGroup, true);
   c.shrinkAndGrow = MakeSmallButton(this, Layout::ShrinkAndGrow, "ShrinkAndGrow", GlyphId::Shrink,
                                     "Shrinks or grows the window", HelpContext::ShrinkAndGrow);
-  for (TBitmapButton* b : {c.scaleUp, c.scaleDown, c.hGrdBtn, c.vGrdBtn, c.shrinkAndGrow}) {
-    WatchContextHelp(b);
-  }
   const int captionLeft = Layout::ScaleUP.right + 3;
   MakeButtonCaption(this, "Scale", captionLeft, Layout::ScaleUP.top, Layout::ScaleDown.bottom);
   MakeButtonCaption(this, "Hor.Grid", captionLeft, Layout::HGrdBtn.top, Layout::HGrdBtn.bottom);
@@ -287,11 +246,6 @@ void TPingObject::SetTaskbarTitle() {
   charts_->taskbarTitle = title;
   // The icon text is what taskbars and iconified windows show.
   setWindowIconText(QString::fromStdString(title));
-}
-
-void TPingObject::ShowContextHelp(int context, const QPoint& globalPos) {
-  charts_->lastHelpContext = context;
-  Help().ShowContextPopup(context, globalPos);
 }
 
 // ---- live chart buttons, value window, compact view ----

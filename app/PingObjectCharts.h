@@ -14,6 +14,7 @@
 #include "controls/Glyphs.h"
 
 class QFrame;
+class QLabel;
 class QWidget;
 
 namespace tw {
@@ -22,7 +23,6 @@ class TBitmapButton;
 class TChartImage;
 class TDisplayResourceTable;
 class TLabelWithShadow;
-class THelpPanel;
 class TPaintBox;
 class TValueWindow;
 
@@ -57,7 +57,7 @@ struct ChartParts {
   TBitmapButton* vTrendGrdBtn = nullptr;
   TBitmapButton* trendPrevDate = nullptr;
   TBitmapButton* trendNextDate = nullptr;
-  THelpPanel* trendDatePanel = nullptr;
+  QLabel* trendDatePanel = nullptr;
   TValueWindow* liveValueWindow = nullptr;
   TValueWindow* trendValueWindow = nullptr;
   QTimer hideValueWindow;  // `HideValueWindow`, 1000 ms
@@ -66,9 +66,6 @@ struct ChartParts {
   std::vector<QIcon> speedIcons;
   // The application title on the taskbar.
   std::string taskbarTitle = "Tarnwick";
-  // The help context last asked for with the right mouse button (-1: none);
-  // its topic is shown as a pop-up by the window's help.
-  int lastHelpContext = -1;
 
   // The painter of the drawing pass under way (between ClearChart and FinishChart).
   std::optional<QPainter> painter;

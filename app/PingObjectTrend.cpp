@@ -2,6 +2,7 @@
 // the minute timer, the value window and showing or hiding the trend screen.
 #include <QCursor>
 #include <QFrame>
+#include <QLabel>
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
@@ -11,6 +12,7 @@
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
 #include "controls/Bitmpbtn.h"
+#include "dialogs/Help.h"
 #include "util/HelpIds.h"
 
 namespace tw {
@@ -47,8 +49,8 @@ void TPingObject::BuildTrendControls() {
                                ChartLabelFont());
   };
   connect(c.trendDisplay2, &TChartImage::mouseMoved, this, &TPingObject::TrendDisplay2MouseMove);
-  connect(c.trendDisplay2, &TChartImage::contextHelpRequested, this, &TPingObject::ShowContextHelp);
-  connect(c.trendLegend, &TPaintBox::contextHelpRequested, this, &TPingObject::ShowContextHelp);
+  SetHelpContext(c.trendDisplay2, HelpContext::Chart);
+  SetHelpContext(c.trendLegend, HelpContext::Legend);
 
   const char* scaleHint = "Changes the scale on the vertical axis";
   c.trendScaleUp = MakeSmallButton(this, Layout::TrendScaleUp, "TrendScaleUp", GlyphId::ScaleUp,
@@ -73,12 +75,9 @@ void TPingObject::BuildTrendControls() {
                                     "Previous day", HelpContext::TrendPrevDate);
   c.trendNextDate = MakeSmallButton(this, Layout::TrendNextDate, "TrendNextDate",
                                     GlyphId::DayForward, "Next day", HelpContext::TrendNextDate);
-  for (TBitmapButton* b : {c.trendScaleUp, c.trendScaleDown, c.hTrendGrdBtn, c.vTrendGrdBtn,
-                           c.trendPrevDate, c.trendNextDate}) {
-    WatchContextHelp(b);
-  }
   c.trendNextDate->setEnabled(false);
-  c.trendDatePanel = new THelpPanel(HelpContext::TrendDatePanel, this);
+  c.trendDatePanel = new QLabel(this);
+  SetHelpContext(c.trendDatePanel, HelpContext::TrendDatePanel);
   c.trendDatePanel->setObjectName("TrendDatePanel");
   c.trendDatePanel->setToolTip("Trend date");
   c.trendDatePanel->setAlignment(Qt::AlignCenter);
@@ -89,7 +88,6 @@ void TPingObject::BuildTrendControls() {
   c.trendDatePanel->setPalette(panelPalette);
   const CanvasRect& d = Layout::TrendDatePanel;
   c.trendDatePanel->setGeometry(d.left, d.top, d.right - d.left, d.bottom - d.top);
-  connect(c.trendDatePanel, &THelpPanel::contextHelpRequested, this, &TPingObject::ShowContextHelp);
 
   connect(c.trendScaleUp, &QAbstractButton::clicked, this, &TPingObject::TrendScaleUpClick);
   connect(c.trendScaleDown, &QAbstractButton::clicked, this, &TPingObject::TrendScaleDownClick);
