@@ -7,6 +7,8 @@
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
 #include "charts/qt/ChartWidgets.h"
+#include "charts/qt/LiveChartPanel.h"
+#include "charts/qt/TrendChartPanel.h"
 #include "controls/Glyphs.h"
 #include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
@@ -175,9 +177,8 @@ void TPingObject::FormClose() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   pingSendTimer_.stop();
   trendTimer_.stop();
-  for (QWidget* valueWindow : {static_cast<QWidget*>(charts_->liveValueWindow),
-                               static_cast<QWidget*>(charts_->trendValueWindow)}) {
-    if (valueWindow != nullptr) valueWindow->hide();
+  for (TChartPanel* panel : std::initializer_list<TChartPanel*>{charts_->live, charts_->trend}) {
+    panel->valueWindow->hide();
   }
   SaveParametersOnClose();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });
