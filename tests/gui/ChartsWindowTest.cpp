@@ -198,42 +198,51 @@ TEST_F(ChartsWindowTest, ChartButtonsAreBitmapButtonsWithGlyphsAtTheirPlaces) {
   struct Case {
     TBitmapButton* button;
     const char* name;
-    CanvasRect place;  // right = 0: placed by the button bar
-    const char* hint;
-    int context;
     bool sticky = false, downAtStart = false;
   } const cases[] = {
-      {Live().scaleUp, "ScaleUP", Layout::ScaleUP, "Changes the scale on the vertical axis", 195},
-      {Live().scaleDown, "ScaleDown", Layout::ScaleDown, "Changes the scale on the vertical axis",
-       195},
-      {Live().hGrdBtn, "HGrdBtn", Layout::HGrdBtn, "Displays horisontal grid lines", 196, true,
-       true},
-      {Live().vGrdBtn, "VGrdBtn", Layout::VGrdBtn, "Displays vertical grid lines", 196, true, true},
-      {c.shrinkAndGrow, "ShrinkAndGrow", Layout::ShrinkAndGrow, "Shrinks or grows the window", 162},
-      {Trend().scaleUp, "TrendScaleUp", Layout::TrendScaleUp,
-       "Changes the scale on the vertical axis", 195},
-      {Trend().scaleDown, "TrendScaleDown", Layout::TrendScaleDown,
-       "Changes the scale on the vertical axis", 195},
-      {Trend().hGrdBtn, "HTrendGrdBtn", Layout::HTrendGrdBtn, "Displays horisontal grid lines", 196,
-       true, true},
-      {Trend().vGrdBtn, "VTrendGrdBtn", Layout::VTrendGrdBtn, "Displays vertical grid lines", 196,
-       true, true},
-      {Trend().trendPrevDate, "TrendPrevDate", Layout::TrendPrevDate, "Previous day", 161},
-      {Trend().trendNextDate, "TrendNextDate", Layout::TrendNextDate, "Next day", 160},
-      {c.trendBmp, "TrendBmp", {}, "Shows or hides trend screen", 164, true, false},
+      {Live().scaleUp, "ScaleUP"},
+      {Live().scaleDown, "ScaleDown"},
+      {Live().hGrdBtn, "HGrdBtn", true, true},
+      {Live().vGrdBtn, "VGrdBtn", true, true},
+      {c.shrinkAndGrow, "ShrinkAndGrow"},
+      {Trend().scaleUp, "TrendScaleUp"},
+      {Trend().scaleDown, "TrendScaleDown"},
+      {Trend().hGrdBtn, "HTrendGrdBtn", true, true},
+      {Trend().vGrdBtn, "VTrendGrdBtn", true, true},
+      {Trend().trendPrevDate, "TrendPrevDate"},
+      {Trend().trendNextDate, "TrendNextDate"},
+      {c.trendBmp, "TrendBmp", true, false},
   };
+  // With the trend screen on, every button stands whole in the window, clear
+  // of the charts, the status table and one another.
+  c.trendBmp->click();
+  const QRect charts[] = {Live().display->geometry(), Trend().display->geometry(),
+                          window->DisplayResourceTable()->geometry()};
+  std::vector<QRect> places;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const QRect place(k.button->mapTo(window.get(), QPoint(0, 0)), k.button->size());
+    EXPECT_TRUE(k.button->isVisible());
+    EXPECT_TRUE(window->rect().contains(place));
+    for (const QRect& chart : charts) EXPECT_FALSE(place.intersects(chart));
+    for (const QRect& other : places) EXPECT_FALSE(place.intersects(other));
+    places.push_back(place);
+  }
+  c.trendBmp->click();
+  // Both charts' buttons of one kind tell the same hint.
+  for (const auto& [live, trend] : {std::pair{Live().scaleUp, Trend().scaleUp},
+                                    {Live().scaleDown, Trend().scaleDown},
+                                    {Live().hGrdBtn, Trend().hGrdBtn},
+                                    {Live().vGrdBtn, Trend().vGrdBtn}}) {
+    EXPECT_EQ(live->toolTip(), trend->toolTip());
+  }
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     ASSERT_NE(k.button, nullptr);
     EXPECT_EQ(window->findChild<TBitmapButton*>(k.name), k.button);
-    EXPECT_EQ(k.button->toolTip(), k.hint);
-    EXPECT_EQ(HelpContextOf(k.button), k.context);
+    EXPECT_FALSE(k.button->toolTip().isEmpty());
     EXPECT_EQ(k.button->ShadowWidth(), 2);
     EXPECT_FALSE(k.button->Glyph().isNull());
-    if (k.place.right != 0) {
-      EXPECT_EQ(k.button->geometry(), QRect(k.place.left, k.place.top, k.place.right - k.place.left,
-                                            k.place.bottom - k.place.top));
-    }
     // The glyph is drawn: the button differs from the same button without it.
     TBitmapButton bare(k.button->text(), nullptr);
     bare.ApplyWindowLook(2);
