@@ -7,6 +7,8 @@
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
 #include "charts/qt/ChartWidgets.h"
+#include "charts/qt/LiveChartPanel.h"
+#include "charts/qt/TrendChartPanel.h"
 #include "controls/Glyphs.h"
 #include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
@@ -39,8 +41,10 @@ void TPingObject::FormCreate() {
   }
   BuildButtons();
   BuildStatusTable();
-  // F1 opens the help contents, as the help menu's item does.
-  EnableF1(this, [this] { Help().ShowContents(); });
+  // F1 opens the help contents, as the help menu's item does; the right
+  // mouse button shows a control's topic as a pop-up.
+  Help();
+  EnableContextHelp(this, 0, [this] { Help().ShowContents(); });
   pingSendTimer_.setInterval(50);
   connect(&pingSendTimer_, &QTimer::timeout, this, &TPingObject::PingSendTimerTimer);
   trendTimer_.setInterval(60000);
@@ -173,9 +177,8 @@ void TPingObject::FormClose() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   pingSendTimer_.stop();
   trendTimer_.stop();
-  for (QWidget* valueWindow : {static_cast<QWidget*>(charts_->liveValueWindow),
-                               static_cast<QWidget*>(charts_->trendValueWindow)}) {
-    if (valueWindow != nullptr) valueWindow->hide();
+  for (TChartPanel* panel : std::initializer_list<TChartPanel*>{charts_->live, charts_->trend}) {
+    panel->valueWindow->hide();
   }
   SaveParametersOnClose();
   sampling_.CloseThreads([this] { uiDispatcher_->Cancel(); });

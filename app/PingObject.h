@@ -25,6 +25,8 @@ class TMsgDialog;
 class THelp;
 class TEventServices;
 class TDisplayResourceTable;
+class TLiveChartPanel;
+class TTrendChartPanel;
 class TrendLookup;
 struct ChartParts;
 
@@ -46,8 +48,11 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   QAbstractButton* StopBtn() const;
   TBitmapButton* DeleteBtn() const { return deleteBtn_; }
   TDisplayResourceTable* DisplayResourceTable() const;
-  // The charts' state and controls (scales, grids, trend date, widgets).
+  // The window's chart parts (status table, Trend switch, compact view).
   ChartParts& Charts() { return *charts_; }
+  // The live and the trend chart with their controls.
+  TLiveChartPanel& LivePanel();
+  TTrendChartPanel& TrendPanel();
   // Where the trend chart reads its records (not owned; null: none).
   void SetTrendLookup(TrendLookup* lookup);
   // Redraws the trend chart, its date panel and the taskbar title.
@@ -94,21 +99,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void StartBtnClick();
   void StopBtnClick();
   void CloseBtnMouseUp();
-  void ScaleUPClick();
-  void ScaleDownClick();
-  void HGrdBtnClick();
-  void VGrdBtnClick();
   void ShrinkAndGrowClick();
-  void TrendScaleUpClick();
-  void TrendScaleDownClick();
-  void HTrendGrdBtnClick();
-  void VTrendGrdBtnClick();
-  void TrendPrevDateClick();
-  void TrendNextDateClick();
   void TrendBmpClick();
-  void HideValueWindowTimer();
-  void display2MouseMove(int x, int y);
-  void TrendDisplay2MouseMove(int x, int y);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -139,17 +131,12 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void CollectChartParameters();
   void SaveParametersOnClose();
   void QuitHelp();
-  void BuildChartControls();
-  void BuildTrendControls();
+  void BuildShrinkAndGrow();
+  void BuildButtonBar();
   void ShowCharts();
   void SetTaskbarTitle();
   // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
   void ReportTrendTrouble(const std::string& text);
-  // Shows the help topic of a context number as a pop-up (right mouse button).
-  void ShowContextHelp(int context, const QPoint& globalPos);
-  // Lets a right button press on `control` show its help context's pop-up.
-  void WatchContextHelp(QWidget* control);
-  double Now();
 
   // ThreadHost
   void RepaintCell(int col, int row) override;
@@ -196,7 +183,6 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   bool parametersLoaded_ = false;
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
-  QObject* contextHelpPress_ = nullptr;  // child object
 };
 
 }  // namespace tw

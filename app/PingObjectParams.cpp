@@ -14,6 +14,8 @@
 #include "app/PingObjectCharts.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
+#include "charts/qt/LiveChartPanel.h"
+#include "charts/qt/TrendChartPanel.h"
 #include "controls/SystemColors.h"
 #include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
@@ -173,22 +175,15 @@ void TPingObject::ApplyFonts() {
   ApplyFont(this, params_.dialogFont);
   DisplayResourceTable()->SetStringGridsFont(ToQFont(params_.stringGridFont));
   ApplyFont(DisplayResourceTable(), params_.stringGridFont);
-  ApplyFont(charts_->trendDatePanel, params_.editLineFont);
+  ApplyFont(charts_->trend->trendDatePanel, params_.editLineFont);
 }
 
 void TPingObject::ApplyChartParameters() {
   ChartParts& c = *charts_;
-  c.live.SetScale(params_.scale);
-  c.trend.SetScale(params_.trendScale);
-  const std::pair<TBitmapButton*, bool> grids[] = {{c.hGrdBtn, params_.hGrid},
-                                                   {c.vGrdBtn, params_.vGrid},
-                                                   {c.hTrendGrdBtn, params_.hTrendGrid},
-                                                   {c.vTrendGrdBtn, params_.vTrendGrid}};
-  for (const auto& [button, on] : grids) button->setChecked(on);
-  HGrdBtnClick();
-  VGrdBtnClick();
-  HTrendGrdBtnClick();
-  VTrendGrdBtnClick();
+  c.live->live.SetScale(params_.scale);
+  c.trend->trend.SetScale(params_.trendScale);
+  c.live->SetGrids(params_.hGrid, params_.vGrid);
+  c.trend->SetGrids(params_.hTrendGrid, params_.vTrendGrid);
   for (int col = 0; col < 5; ++col) {
     DisplayResourceTable()->SetColWidth(col, params_.columnWidths[static_cast<size_t>(col)]);
   }
@@ -200,12 +195,12 @@ void TPingObject::ApplyChartParameters() {
 
 void TPingObject::CollectChartParameters() {
   const ChartParts& c = *charts_;
-  params_.scale = c.live.Scale();
-  params_.trendScale = c.trend.Scale();
-  params_.hGrid = c.hGrdBtn->isChecked();
-  params_.vGrid = c.vGrdBtn->isChecked();
-  params_.hTrendGrid = c.hTrendGrdBtn->isChecked();
-  params_.vTrendGrid = c.vTrendGrdBtn->isChecked();
+  params_.scale = c.live->live.Scale();
+  params_.trendScale = c.trend->trend.Scale();
+  params_.hGrid = c.live->hGrdBtn->isChecked();
+  params_.vGrid = c.live->vGrdBtn->isChecked();
+  params_.hTrendGrid = c.trend->hGrdBtn->isChecked();
+  params_.vTrendGrid = c.trend->vGrdBtn->isChecked();
   for (int col = 0; col < 5; ++col) {
     params_.columnWidths[static_cast<size_t>(col)] = DisplayResourceTable()->ColWidth(col);
   }

@@ -9,6 +9,7 @@
 #include "app/PingObjectCharts.h"
 #include "bench/BenchTiming.h"
 #include "charts/qt/ChartWidgets.h"
+#include "charts/qt/LiveChartPanel.h"
 
 int main(int argc, char** argv) {
   if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
   }
   window.show();
   QApplication::processEvents();
-  tw::TChartImage* image = window.Charts().display2;
+  tw::TChartImage* image = window.LivePanel().image;
   for (int i = 0; i < 50; ++i) window.SamplingTick(tw::TickMode::Tick);
   tw::bench::TimeRuns("tick, 50 resources, drawn", 2000,
                       [&] { window.SamplingTick(tw::TickMode::Tick); });

@@ -244,13 +244,15 @@ class ContextHelpFilter final : public QObject {
           return true;
         }
         break;
-      case QEvent::MouseButtonPress: {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!popups_ || mouse->button() != Qt::RightButton || widget == nullptr) break;
-        const int context = ContextFor(widget);
+        const QPoint at = mouse->globalPosition().toPoint();
+        const int context = ContextFor(widget, at);
         if (context <= 0 || THelp::Current() == nullptr) break;
-        THelp::Current()->ShowContextPopup(context, mouse->globalPosition().toPoint());
+        THelp::Current()->ShowContextPopup(context, at);
         return true;
       }
       default:
@@ -264,8 +266,12 @@ class ContextHelpFilter final : public QObject {
     widget->installEventFilter(this);
     for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
   }
-  int ContextFor(const QWidget* widget) const {
+  int ContextFor(const QWidget* widget, const QPoint& globalPos) const {
     for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+      if (const auto* source = dynamic_cast<const HelpContextSource*>(w)) {
+        const int context = source->HelpContextAt(w->mapFromGlobal(globalPos));
+        if (context > 0) return context;
+      }
       if (const int context = HelpContextOf(w); context > 0) return context;
       if (w == window_) break;
     }

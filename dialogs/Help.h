@@ -75,9 +75,21 @@ class THelp final : public QObject {
 void SetHelpContext(QWidget* control, int context);
 int HelpContextOf(const QWidget* control);
 
+// A control whose help context depends on where it is pressed (a table's
+// header row and data rows have topics of their own).
+class HelpContextSource {
+ public:
+  // The context at `local` (the control's coordinates); 0: the control's own.
+  virtual int HelpContextAt(const QPoint& local) const = 0;
+
+ protected:
+  ~HelpContextSource() = default;
+};
+
 // Lets `window` show the context pop-up of a control on a right mouse button
-// press: the control's own number, else the nearest parent's, else
-// `windowContext`. Also routes F1 to `onF1` (when given), before the
+// press (the control never sees that press): the number a HelpContextSource
+// gives for the point, else the control's own number, else the nearest
+// parent's, else `windowContext`. Also routes F1 to `onF1` (when given), before the
 // controls see the key.
 void EnableContextHelp(QWidget* window, int windowContext = 0, std::function<void()> onF1 = {});
 

@@ -51,6 +51,12 @@ class LockedFile {
   bool WriteAt(int64_t offset, const void* data, size_t size);
 
  private:
+  // One transfer at `offset` by the system, retried when interrupted: the
+  // bytes moved (maybe fewer than `size`), 0 at the end of the file, -1 on a
+  // failure.
+  int64_t ReadSome(int64_t offset, void* buffer, size_t size) const;
+  int64_t WriteSome(int64_t offset, const void* data, size_t size);
+
   static constexpr intptr_t kNoHandle = -1;
   intptr_t handle_ = kNoHandle;
   bool writable_ = false;

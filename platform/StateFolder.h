@@ -12,4 +12,8 @@ namespace tw {
 // separator. Empty when no such folder can be named.
 std::string StateFolder();
 
+// The system's own per-user state folder, not created; empty when it cannot
+// be named (one per system, in linux/ and win32/).
+std::string SystemStateFolder();
+
 }  // namespace tw

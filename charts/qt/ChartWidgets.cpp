@@ -40,11 +40,6 @@ void TChartImage::mouseMoveEvent(QMouseEvent* event) {
   emit mouseMoved(p.x(), p.y());
 }
 
-void TChartImage::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton)
-    emit contextHelpRequested(helpContext, event->globalPosition().toPoint());
-}
-
 TPaintBox::TPaintBox(int width, int height, QWidget* parent) : QWidget(parent) {
   setFixedSize(width, height);
 }
@@ -54,11 +49,6 @@ void TPaintBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QtCanvas canvas(painter);
   onPaint(canvas);
-}
-
-void TPaintBox::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton)
-    emit contextHelpRequested(helpContext, event->globalPosition().toPoint());
 }
 
 TValueWindow::TValueWindow(QWidget* owner)
@@ -90,17 +80,6 @@ void TValueWindow::ShowText(const QString& text, const QPoint& globalPos) {
                                        metrics.horizontalAdvance(text), metrics.height(), screen);
   setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
   if (!isVisible()) show();
-}
-
-}  // namespace tw
-
-namespace tw {
-
-THelpPanel::THelpPanel(int context, QWidget* parent) : QLabel(parent), helpContext(context) {}
-
-void THelpPanel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton)
-    emit contextHelpRequested(helpContext, event->globalPosition().toPoint());
 }
 
 }  // namespace tw

@@ -25,18 +25,13 @@ class TChartImage final : public QWidget {
   // Shows the finished picture (one copy to the screen).
   void ShowPicture() { update(); }
   const QImage& Picture() const { return picture_; }
-  // Help context of the right mouse button (`Tag`).
-  int helpContext = 194;
 
  signals:
   void mouseMoved(int x, int y);
-  // The right mouse button was pressed at `globalPos` (screen coordinates).
-  void contextHelpRequested(int context, QPoint globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   QImage picture_;
@@ -49,15 +44,9 @@ class TPaintBox final : public QWidget {
  public:
   TPaintBox(int width, int height, QWidget* parent);
   std::function<void(Canvas&)> onPaint;
-  int helpContext = 193;
-
- signals:
-  // The right mouse button was pressed at `globalPos` (screen coordinates).
-  void contextHelpRequested(int context, QPoint globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
 };
 
 // A borderless pop-up that shows one line of text and never takes focus.
@@ -68,26 +57,6 @@ class TValueWindow final : public QLabel {
   explicit TValueWindow(QWidget* owner);
   // Shows `text` next to the cursor at `globalPos`, kept on screen.
   void ShowText(const QString& text, const QPoint& globalPos);
-};
-
-}  // namespace tw
-
-namespace tw {
-
-// A panel showing one line of text whose right mouse button asks for help.
-class THelpPanel final : public QLabel {
-  Q_OBJECT
-
- public:
-  THelpPanel(int helpContext, QWidget* parent);
-  int helpContext;
-
- signals:
-  // The right mouse button was pressed at `globalPos` (screen coordinates).
-  void contextHelpRequested(int context, QPoint globalPos);
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
 };
 
 }  // namespace tw

@@ -184,15 +184,14 @@ void TDisplayResourceTable::RepaintCell(int col, int row) {
   if (!r.isEmpty()) viewport()->repaint(r);
 }
 
+int TDisplayResourceTable::HelpContextAt(const QPoint& local) const {
+  const QPoint p = viewport()->mapFrom(this, local);
+  return p.y() > RowHeight(0) ? StatusTableLayout::kHelpContext
+                              : StatusTableLayout::kHeaderHelpContext;
+}
+
 void TDisplayResourceTable::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  if (event->button() == Qt::RightButton) {
-    // Below the header row the table's own topic, on it the header's.
-    emit contextHelpRequested(p.y() > RowHeight(0) ? StatusTableLayout::kHelpContext
-                                                   : StatusTableLayout::kHeaderHelpContext,
-                              event->globalPosition().toPoint());
-    return;
-  }
   if (event->button() != Qt::LeftButton) return;
   if (p.y() < RowHeight(0) + kG && (dragCol_ = ColumnEdgeAt(p.x())) >= 0) {
     dragStart_ = p.x();

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "charts/StatusTable.h"
+#include "dialogs/Help.h"
 #include "monitor/ResourceTable.h"
 
 namespace tw {
 
-class TDisplayResourceTable final : public QAbstractScrollArea {
+class TDisplayResourceTable final : public QAbstractScrollArea, public HelpContextSource {
   Q_OBJECT
 
  public:
@@ -38,10 +39,10 @@ class TDisplayResourceTable final : public QAbstractScrollArea {
 
   // Run whenever the selection marker is drawn (the taskbar title follows).
   std::function<void()> onMarkerDrawn;
+  // The header row has a help topic of its own, the data rows share one.
+  int HelpContextAt(const QPoint& local) const override;
 
  signals:
-  // The right mouse button was pressed at `globalPos` (screen coordinates).
-  void contextHelpRequested(int context, QPoint globalPos);
   void selectionChanged(int row);
 
  protected:

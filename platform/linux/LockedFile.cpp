@@ -59,10 +59,6 @@ LockedFile::OpenResult CheckOwnRegularFile(int fd) {
 
 }  // namespace
 
-LockedFile::~LockedFile() {
-  Close();
-}
-
 LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
   Close();
   bool writable = true;
@@ -110,32 +106,20 @@ int64_t LockedFile::Size() const {
   return static_cast<int64_t>(info.st_size);
 }
 
-size_t LockedFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
-  if (handle_ == kNoHandle || offset < 0) return 0;
-  auto* out = static_cast<char*>(buffer);
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = pread(static_cast<int>(handle_), out + done, size - done,
-                            static_cast<off_t>(offset + static_cast<int64_t>(done)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return done;
+int64_t LockedFile::ReadSome(int64_t offset, void* buffer, size_t size) const {
+  ssize_t n;
+  do {
+    n = pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
+  } while (n < 0 && errno == EINTR);
+  return n;
 }
 
-bool LockedFile::WriteAt(int64_t offset, const void* data, size_t size) {
-  if (handle_ == kNoHandle || !writable_ || offset < 0) return false;
-  const auto* in = static_cast<const char*>(data);
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = pwrite(static_cast<int>(handle_), in + done, size - done,
-                             static_cast<off_t>(offset + static_cast<int64_t>(done)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
+int64_t LockedFile::WriteSome(int64_t offset, const void* data, size_t size) {
+  ssize_t n;
+  do {
+    n = pwrite(static_cast<int>(handle_), data, size, static_cast<off_t>(offset));
+  } while (n < 0 && errno == EINTR);
+  return n;
 }
 
 }  // namespace tw

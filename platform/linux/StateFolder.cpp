@@ -1,25 +1,18 @@
-#include "platform/StateFolder.h"
-
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/SafeFile.h"
+#include "platform/StateFolder.h"
 
 namespace tw {
 
-std::string StateFolder() {
-  std::filesystem::path folder;
-  if (const char* dir = std::getenv("TARNWICK_STATE_DIR"); dir != nullptr && *dir != '\0') {
-    folder = dir;
-  } else if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {
-    folder = std::filesystem::path(xdg) / "tarnwick";
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    folder = std::filesystem::path(home) / ".local" / "state" / "tarnwick";
-  } else {
-    return "";
+std::string SystemStateFolder() {
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {
+    return (std::filesystem::path(xdg) / "tarnwick").string();
   }
-  CreatePrivateFolders(folder.string());
-  return folder.string();
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    return (std::filesystem::path(home) / ".local" / "state" / "tarnwick").string();
+  }
+  return "";
 }
 
 }  // namespace tw

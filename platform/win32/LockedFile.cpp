@@ -31,6 +31,17 @@ LockedFile::OpenResult FromError(DWORD error) {
   }
 }
 
+// One call moves at most 1 GiB, well inside a DWORD.
+constexpr size_t kMaxTransfer = 0x40000000;
+
+OVERLAPPED At(int64_t offset) {
+  OVERLAPPED at{};
+  const auto position = static_cast<uint64_t>(offset);
+  at.Offset = static_cast<DWORD>(position);
+  at.OffsetHigh = static_cast<DWORD>(position >> 32);
+  return at;
+}
+
 constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
 
 // Keeps `h` only when it is a plain file on a disk.
@@ -45,10 +56,6 @@ LockedFile::OpenResult CheckPlainFile(HANDLE h) {
 }
 
 }  // namespace
-
-LockedFile::~LockedFile() {
-  Close();
-}
 
 LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
   Close();
@@ -90,38 +97,22 @@ int64_t LockedFile::Size() const {
   return size.QuadPart;
 }
 
-size_t LockedFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
-  if (handle_ == kNoHandle || offset < 0) return 0;
-  auto* out = static_cast<char*>(buffer);
-  size_t done = 0;
-  while (done < size) {
-    OVERLAPPED at{};
-    const auto position = static_cast<uint64_t>(offset) + done;
-    at.Offset = static_cast<DWORD>(position);
-    at.OffsetHigh = static_cast<DWORD>(position >> 32);
-    DWORD n = 0;
-    const auto chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
-    if (!ReadFile(AsHandle(handle_), out + done, chunk, &n, &at) || n == 0) break;
-    done += n;
+int64_t LockedFile::ReadSome(int64_t offset, void* buffer, size_t size) const {
+  OVERLAPPED at = At(offset);
+  DWORD n = 0;
+  const auto chunk = static_cast<DWORD>(size > kMaxTransfer ? kMaxTransfer : size);
+  if (!ReadFile(AsHandle(handle_), buffer, chunk, &n, &at)) {
+    return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
   }
-  return done;
+  return n;
 }
 
-bool LockedFile::WriteAt(int64_t offset, const void* data, size_t size) {
-  if (handle_ == kNoHandle || !writable_ || offset < 0) return false;
-  const auto* in = static_cast<const char*>(data);
-  size_t done = 0;
-  while (done < size) {
-    OVERLAPPED at{};
-    const auto position = static_cast<uint64_t>(offset) + done;
-    at.Offset = static_cast<DWORD>(position);
-    at.OffsetHigh = static_cast<DWORD>(position >> 32);
-    DWORD n = 0;
-    const auto chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
-    if (!WriteFile(AsHandle(handle_), in + done, chunk, &n, &at) || n == 0) return false;
-    done += n;
-  }
-  return true;
+int64_t LockedFile::WriteSome(int64_t offset, const void* data, size_t size) {
+  OVERLAPPED at = At(offset);
+  DWORD n = 0;
+  const auto chunk = static_cast<DWORD>(size > kMaxTransfer ? kMaxTransfer : size);
+  if (!WriteFile(AsHandle(handle_), data, chunk, &n, &at)) return -1;
+  return n;
 }
 
 }  // namespace tw

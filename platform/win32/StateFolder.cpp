@@ -1,22 +1,15 @@
-#include "platform/StateFolder.h"
-
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/StateFolder.h"
+
 namespace tw {
 
-std::string StateFolder() {
-  std::filesystem::path folder;
-  if (const char* dir = std::getenv("TARNWICK_STATE_DIR"); dir != nullptr && *dir != '\0') {
-    folder = dir;
-  } else if (const char* local = std::getenv("LOCALAPPDATA"); local != nullptr && *local != '\0') {
-    folder = std::filesystem::path(local) / "Tarnwick";
-  } else {
-    return "";
+std::string SystemStateFolder() {
+  if (const char* local = std::getenv("LOCALAPPDATA"); local != nullptr && *local != '\0') {
+    return (std::filesystem::path(local) / "Tarnwick").string();
   }
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
-  return folder.string();
+  return "";
 }
 
 }  // namespace tw

@@ -21,6 +21,8 @@
 #include "app/EventServices.h"
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "charts/qt/LiveChartPanel.h"
+#include "charts/qt/TrendChartPanel.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
@@ -107,10 +109,10 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
     window->Table().SetCell(Col::MinSpeed, 2, "12.5");
     window->StartBtnClick();
     window->move(130, 140);
-    window->Charts().live.SetScale(50);
+    window->LivePanel().live.SetScale(50);
     // The sticky chart buttons are saved as they stand (bitmap buttons: checked is down).
-    window->Charts().hGrdBtn->click();
-    window->Charts().vTrendGrdBtn->click();
+    window->LivePanel().hGrdBtn->click();
+    window->TrendPanel().vGrdBtn->click();
     window->Charts().trendBmp->click();
     window->Charts().shrinkAndGrow->click();
     // The keeper's own table and timer are what is saved.
@@ -149,12 +151,12 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
   EXPECT_EQ(window->pos(), QPoint(130, 140));
   EXPECT_DOUBLE_EQ(window->Parameters().scale, 50);
   ChartParts& charts = window->Charts();
-  EXPECT_FALSE(charts.hGrdBtn->Down());
-  EXPECT_FALSE(charts.live.horizontalGrid);
-  EXPECT_TRUE(charts.vGrdBtn->Down());
-  EXPECT_TRUE(charts.hTrendGrdBtn->Down());
-  EXPECT_FALSE(charts.vTrendGrdBtn->Down());
-  EXPECT_FALSE(charts.trend.verticalGrid);
+  EXPECT_FALSE(window->LivePanel().hGrdBtn->Down());
+  EXPECT_FALSE(window->LivePanel().live.horizontalGrid);
+  EXPECT_TRUE(window->LivePanel().vGrdBtn->Down());
+  EXPECT_TRUE(window->TrendPanel().hGrdBtn->Down());
+  EXPECT_FALSE(window->TrendPanel().vGrdBtn->Down());
+  EXPECT_FALSE(window->TrendPanel().trend.verticalGrid);
   EXPECT_TRUE(charts.trendBmp->Down());
   EXPECT_TRUE(charts.shrunk);
   EXPECT_TRUE(window->Parameters().dialUpEnabled);

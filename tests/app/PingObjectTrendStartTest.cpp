@@ -13,6 +13,7 @@
 #include "app/PingObjectCharts.h"
 #include "charts/TrendChart.h"
 #include "charts/qt/ChartWidgets.h"
+#include "charts/qt/TrendChartPanel.h"
 #include "monitor/Parameters.h"
 #include "platform/fake/FakeClock.h"
 #include "support/QtTestApp.h"
@@ -86,7 +87,7 @@ TEST_F(PingObjectTrendStartTest, FreshWindowShowsTodaysRecordWithSamplingOff) {
   EXPECT_DOUBLE_EQ(day[kTrendEcho][40], 1.5);
   // On the picture: x = Round(265 * 41 / 96) = 113, y = 78 - Round(79 / 2 * 1.5) = 19;
   // without the record the line runs one pixel above the base line (y 78).
-  const QImage& picture = window.Charts().trendDisplay2->Picture();
+  const QImage& picture = window.TrendPanel().image->Picture();
   const qreal ratio = picture.devicePixelRatio();
   const auto at = [&](int x, int y) {
     return picture.pixelColor(QPoint(qRound(x * ratio), qRound(y * ratio)));

@@ -21,7 +21,9 @@
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/DisplayResourceTable.h"
+#include "charts/qt/LiveChartPanel.h"
 #include "charts/qt/QtCanvas.h"
+#include "charts/qt/TrendChartPanel.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/SystemFonts.h"
 #include "dialogs/Help.h"
@@ -91,6 +93,8 @@ class ChartsWindowTest : public ::testing::Test {
 
   TPingThread* Thread(int row) { return window->Table().Thread(row); }
   ChartParts& Charts() { return window->Charts(); }
+  TLiveChartPanel& Live() { return window->LivePanel(); }
+  TTrendChartPanel& Trend() { return window->TrendPanel(); }
 
   void ShowAndDraw() {
     window->show();
@@ -104,7 +108,7 @@ class ChartsWindowTest : public ::testing::Test {
 
   // The live picture at logical pixel (x, y).
   QColor LivePixel(int x, int y) {
-    const QImage& image = Charts().display2->Picture();
+    const QImage& image = Live().image->Picture();
     const qreal r = image.devicePixelRatio();
     return image.pixelColor(static_cast<int>(x * r), static_cast<int>(y * r));
   }
@@ -141,24 +145,24 @@ TEST_F(ChartsWindowTest, LivePictureHasGridOverLinesAndLinesInTheirColours) {
   const int y = 87 - static_cast<int>(std::lround(87 / 2.0 * 0.9));
   EXPECT_EQ(LivePixel(266, y), QColor(0, 255, 255));
   // Grid switched off: the picture shows only background and lines.
-  Charts().hGrdBtn->click();
-  Charts().vGrdBtn->click();
-  EXPECT_FALSE(Charts().live.horizontalGrid);
+  Live().hGrdBtn->click();
+  Live().vGrdBtn->click();
+  EXPECT_FALSE(Live().live.horizontalGrid);
   EXPECT_EQ(LivePixel(100, 70), QColor(0, 128, 0));
   EXPECT_EQ(LivePixel(20, 30), QColor(0, 128, 0));
 }
 
 TEST_F(ChartsWindowTest, ScaleButtonsStepTheSeries) {
   ShowAndDraw();
-  Charts().scaleUp->click();
-  EXPECT_EQ(Charts().live.Scale(), 5);
-  Charts().scaleDown->click();
-  Charts().scaleDown->click();
-  Charts().scaleDown->click();
-  EXPECT_EQ(Charts().live.Scale(), 1);
-  Charts().trendScaleUp->click();
-  Charts().trendScaleUp->click();
-  EXPECT_EQ(Charts().trend.Scale(), 10);
+  Live().scaleUp->click();
+  EXPECT_EQ(Live().live.Scale(), 5);
+  Live().scaleDown->click();
+  Live().scaleDown->click();
+  Live().scaleDown->click();
+  EXPECT_EQ(Live().live.Scale(), 1);
+  Trend().scaleUp->click();
+  Trend().scaleUp->click();
+  EXPECT_EQ(Trend().trend.Scale(), 10);
 }
 
 TEST_F(ChartsWindowTest, StatusTableSelectionMovesMarkerAndTitle) {
@@ -194,40 +198,51 @@ TEST_F(ChartsWindowTest, ChartButtonsAreBitmapButtonsWithGlyphsAtTheirPlaces) {
   struct Case {
     TBitmapButton* button;
     const char* name;
-    CanvasRect place;  // right = 0: placed by the button bar
-    const char* hint;
-    int context;
     bool sticky = false, downAtStart = false;
   } const cases[] = {
-      {c.scaleUp, "ScaleUP", Layout::ScaleUP, "Changes the scale on the vertical axis", 195},
-      {c.scaleDown, "ScaleDown", Layout::ScaleDown, "Changes the scale on the vertical axis", 195},
-      {c.hGrdBtn, "HGrdBtn", Layout::HGrdBtn, "Displays horisontal grid lines", 196, true, true},
-      {c.vGrdBtn, "VGrdBtn", Layout::VGrdBtn, "Displays vertical grid lines", 196, true, true},
-      {c.shrinkAndGrow, "ShrinkAndGrow", Layout::ShrinkAndGrow, "Shrinks or grows the window", 162},
-      {c.trendScaleUp, "TrendScaleUp", Layout::TrendScaleUp,
-       "Changes the scale on the vertical axis", 195},
-      {c.trendScaleDown, "TrendScaleDown", Layout::TrendScaleDown,
-       "Changes the scale on the vertical axis", 195},
-      {c.hTrendGrdBtn, "HTrendGrdBtn", Layout::HTrendGrdBtn, "Displays horisontal grid lines", 196,
-       true, true},
-      {c.vTrendGrdBtn, "VTrendGrdBtn", Layout::VTrendGrdBtn, "Displays vertical grid lines", 196,
-       true, true},
-      {c.trendPrevDate, "TrendPrevDate", Layout::TrendPrevDate, "Previous day", 161},
-      {c.trendNextDate, "TrendNextDate", Layout::TrendNextDate, "Next day", 160},
-      {c.trendBmp, "TrendBmp", {}, "Shows or hides trend screen", 164, true, false},
+      {Live().scaleUp, "ScaleUP"},
+      {Live().scaleDown, "ScaleDown"},
+      {Live().hGrdBtn, "HGrdBtn", true, true},
+      {Live().vGrdBtn, "VGrdBtn", true, true},
+      {c.shrinkAndGrow, "ShrinkAndGrow"},
+      {Trend().scaleUp, "TrendScaleUp"},
+      {Trend().scaleDown, "TrendScaleDown"},
+      {Trend().hGrdBtn, "HTrendGrdBtn", true, true},
+      {Trend().vGrdBtn, "VTrendGrdBtn", true, true},
+      {Trend().trendPrevDate, "TrendPrevDate"},
+      {Trend().trendNextDate, "TrendNextDate"},
+      {c.trendBmp, "TrendBmp", true, false},
   };
+  // With the trend screen on, every button stands whole in the window, clear
+  // of the charts, the status table and one another.
+  c.trendBmp->click();
+  const QRect charts[] = {Live().display->geometry(), Trend().display->geometry(),
+                          window->DisplayResourceTable()->geometry()};
+  std::vector<QRect> places;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const QRect place(k.button->mapTo(window.get(), QPoint(0, 0)), k.button->size());
+    EXPECT_TRUE(k.button->isVisible());
+    EXPECT_TRUE(window->rect().contains(place));
+    for (const QRect& chart : charts) EXPECT_FALSE(place.intersects(chart));
+    for (const QRect& other : places) EXPECT_FALSE(place.intersects(other));
+    places.push_back(place);
+  }
+  c.trendBmp->click();
+  // Both charts' buttons of one kind tell the same hint.
+  for (const auto& [live, trend] : {std::pair{Live().scaleUp, Trend().scaleUp},
+                                    {Live().scaleDown, Trend().scaleDown},
+                                    {Live().hGrdBtn, Trend().hGrdBtn},
+                                    {Live().vGrdBtn, Trend().vGrdBtn}}) {
+    EXPECT_EQ(live->toolTip(), trend->toolTip());
+  }
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     ASSERT_NE(k.button, nullptr);
     EXPECT_EQ(window->findChild<TBitmapButton*>(k.name), k.button);
-    EXPECT_EQ(k.button->toolTip(), k.hint);
-    EXPECT_EQ(HelpContextOf(k.button), k.context);
+    EXPECT_FALSE(k.button->toolTip().isEmpty());
     EXPECT_EQ(k.button->ShadowWidth(), 2);
     EXPECT_FALSE(k.button->Glyph().isNull());
-    if (k.place.right != 0) {
-      EXPECT_EQ(k.button->geometry(), QRect(k.place.left, k.place.top, k.place.right - k.place.left,
-                                            k.place.bottom - k.place.top));
-    }
     // The glyph is drawn: the button differs from the same button without it.
     TBitmapButton bare(k.button->text(), nullptr);
     bare.ApplyWindowLook(2);
@@ -251,14 +266,14 @@ TEST_F(ChartsWindowTest, ChartButtonsAreBitmapButtonsWithGlyphsAtTheirPlaces) {
     EXPECT_EQ(k.button->Down(), k.downAtStart);
   }
   // The toggles do not raise one another, nor Start and Stop.
-  c.hGrdBtn->click();
-  EXPECT_FALSE(c.hGrdBtn->Down());
-  EXPECT_TRUE(c.vGrdBtn->Down());
-  EXPECT_TRUE(c.hTrendGrdBtn->Down());
+  Live().hGrdBtn->click();
+  EXPECT_FALSE(Live().hGrdBtn->Down());
+  EXPECT_TRUE(Live().vGrdBtn->Down());
+  EXPECT_TRUE(Trend().hGrdBtn->Down());
   c.trendBmp->click();
   EXPECT_TRUE(c.trendBmp->Down());
   EXPECT_TRUE(window->StopBtn()->isChecked());
-  EXPECT_TRUE(c.vTrendGrdBtn->Down());
+  EXPECT_TRUE(Trend().vGrdBtn->Down());
   // Shrink and Grow have their own glyphs; Alt+S of the "&Shrink" caption
   // works the button.
   const QImage shrink = c.shrinkAndGrow->Glyph();
@@ -281,37 +296,34 @@ TEST_F(ChartsWindowTest, RightClickShowsTheHelpTopicOfTheControl) {
   struct Case {
     QWidget* control;
     QPoint at;
-    int context;
     const char* title;  // of the topic in the shipped help file
   } const cases[] = {
-      {table->viewport(), QPoint(50, 5), 123, "Status table header"},
-      {table->viewport(), table->CellRect(2, 1).center(), 197, "The resource status table"},
-      {c.display2, QPoint(100, 40), 194, "The live chart"},
-      {c.legend, QPoint(10, 40), 193, "Scale strip"},
-      {c.trendDisplay2, QPoint(100, 40), 194, "The live chart"},
-      {c.trendLegend, QPoint(10, 40), 193, "Scale strip"},
-      {c.trendDatePanel, QPoint(20, 5), 159, "Trend date"},
-      {c.scaleUp, QPoint(5, 5), 195, "Scale buttons"},
-      {c.scaleDown, QPoint(5, 5), 195, "Scale buttons"},
-      {c.hGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
-      {c.vGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
-      {c.shrinkAndGrow, QPoint(5, 5), 162, "Compact view"},
-      {c.trendScaleUp, QPoint(5, 5), 195, "Scale buttons"},
-      {c.trendScaleDown, QPoint(5, 5), 195, "Scale buttons"},
-      {c.hTrendGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
-      {c.vTrendGrdBtn, QPoint(5, 5), 196, "Grid buttons"},
-      {c.trendPrevDate, QPoint(5, 5), 161, "Previous day"},
-      {c.trendNextDate, QPoint(5, 5), 160, "Next day"},  // disabled: today is on show
-      {c.trendBmp, QPoint(5, 5), 164, "The trend chart"},
+      {table->viewport(), QPoint(50, 5), "Status table header"},
+      {table->viewport(), table->CellRect(2, 3).center(), "The resource status table"},
+      {Live().image, QPoint(100, 40), "The live chart"},
+      {Live().legend, QPoint(10, 40), "Scale strip"},
+      {Trend().image, QPoint(100, 40), "The live chart"},
+      {Trend().legend, QPoint(10, 40), "Scale strip"},
+      {Trend().trendDatePanel, QPoint(20, 5), "Trend date"},
+      {Live().scaleUp, QPoint(5, 5), "Scale buttons"},
+      {Live().scaleDown, QPoint(5, 5), "Scale buttons"},
+      {Live().hGrdBtn, QPoint(5, 5), "Grid buttons"},
+      {Live().vGrdBtn, QPoint(5, 5), "Grid buttons"},
+      {c.shrinkAndGrow, QPoint(5, 5), "Compact view"},
+      {Trend().scaleUp, QPoint(5, 5), "Scale buttons"},
+      {Trend().scaleDown, QPoint(5, 5), "Scale buttons"},
+      {Trend().hGrdBtn, QPoint(5, 5), "Grid buttons"},
+      {Trend().vGrdBtn, QPoint(5, 5), "Grid buttons"},
+      {Trend().trendPrevDate, QPoint(5, 5), "Previous day"},
+      {Trend().trendNextDate, QPoint(5, 5), "Next day"},  // disabled: today is on show
+      {c.trendBmp, QPoint(5, 5), "The trend chart"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.title);
-    c.lastHelpContext = -1;
     const QPoint global = k.control->mapToGlobal(k.at);
     QMouseEvent press(QEvent::MouseButtonPress, k.at, global, Qt::RightButton, Qt::RightButton,
                       Qt::NoModifier);
     QApplication::sendEvent(k.control, &press);
-    EXPECT_EQ(c.lastHelpContext, k.context);
     QFrame* popup = window->Help().Popup();
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->isVisible());
@@ -322,10 +334,11 @@ TEST_F(ChartsWindowTest, RightClickShowsTheHelpTopicOfTheControl) {
   }
   Shot("context-help");
   window->Help().Quit();
-  // The right button never works the buttons themselves.
-  EXPECT_EQ(c.live.Scale(), 2);
-  EXPECT_EQ(c.trend.Scale(), 2);
-  EXPECT_TRUE(c.hGrdBtn->Down());
+  // The right button never works the controls themselves.
+  EXPECT_EQ(table->SelectedRow(), 1);
+  EXPECT_EQ(Live().live.Scale(), 2);
+  EXPECT_EQ(Trend().trend.Scale(), 2);
+  EXPECT_TRUE(Live().hGrdBtn->Down());
   EXPECT_FALSE(c.trendBmp->Down());
   EXPECT_FALSE(c.shrunk);
 }
@@ -364,13 +377,12 @@ TEST_F(ChartsWindowTest, ScaleLabelsStayWholeInTheStripAtTheWidestScale) {
   if (std::none_of(alikes.begin(), alikes.end(), QFontDatabase::hasFamily)) {
     GTEST_SKIP() << "no look-alike of \"MS Serif\" on this desktop (fonts-urw-base35)";
   }
-  ChartParts& c = Charts();
   for (int i = 0; i < 20; ++i) {
-    c.scaleUp->click();
-    c.trendScaleUp->click();
+    Live().scaleUp->click();
+    Trend().scaleUp->click();
   }
-  ASSERT_EQ(c.live.Scale(), kScaleCeiling);
-  ASSERT_EQ(c.trend.Scale(), kScaleCeiling);
+  ASSERT_EQ(Live().live.Scale(), kScaleCeiling);
+  ASSERT_EQ(Trend().trend.Scale(), kScaleCeiling);
 
   // The font the strips are painted in is the look-alike, not a wide fallback.
   const QFont font = ToQFont(ChartLabelFont());
@@ -384,7 +396,8 @@ TEST_F(ChartsWindowTest, ScaleLabelsStayWholeInTheStripAtTheWidestScale) {
   }
   // As drawn: the labels are right-aligned, so a label that does not fit
   // runs into the strip's left edge.
-  for (QWidget* strip : {static_cast<QWidget*>(c.legend), static_cast<QWidget*>(c.trendLegend)}) {
+  for (QWidget* strip :
+       {static_cast<QWidget*>(Live().legend), static_cast<QWidget*>(Trend().legend)}) {
     SCOPED_TRACE(strip->objectName().toStdString());
     ASSERT_EQ(strip->width(), 33);
     const QImage image = strip->grab().toImage();
@@ -433,21 +446,21 @@ TEST_F(ChartsWindowTest, ValueWindowsShowOnALineAndHideWhenTheMouseLeaves) {
   QApplication::processEvents();
   // The file row at sample 100: 0.9 Kbps.
   const int y = 87 - static_cast<int>(std::lround(87 / 2.0 * 0.9));
-  QCursor::setPos(Charts().display2->mapToGlobal(QPoint(266, y)));
-  window->display2MouseMove(266, y);
-  ASSERT_TRUE(Charts().liveValueWindow->isVisible());
-  EXPECT_EQ(Charts().liveValueWindow->text(), "\"/media/cdrom/disk.iso\" Read      0.90 Kbps");
+  QCursor::setPos(Live().image->mapToGlobal(QPoint(266, y)));
+  Live().display2MouseMove(266, y);
+  ASSERT_TRUE(Live().valueWindow->isVisible());
+  EXPECT_EQ(Live().valueWindow->text(), "\"/media/cdrom/disk.iso\" Read      0.90 Kbps");
   Shot("live-value-window");
   // A day without records for the hour: flat line one pixel above the base line.
   const int b = 79;
-  window->TrendDisplay2MouseMove(265, b - 1);
-  ASSERT_TRUE(Charts().trendValueWindow->isVisible());
-  EXPECT_EQ(Charts().trendValueWindow->text(),
-            "\"\\\\server\\share\", Read -      0.00 Kbps, 00:00");
+  Trend().TrendDisplay2MouseMove(265, b - 1);
+  ASSERT_TRUE(Trend().valueWindow->isVisible());
+  EXPECT_EQ(Trend().valueWindow->text(), "\"\\\\server\\share\", Read -      0.00 Kbps, 00:00");
   QCursor::setPos(window->mapToGlobal(QPoint(200, 240)));
-  window->HideValueWindowTimer();
-  EXPECT_FALSE(Charts().liveValueWindow->isVisible());
-  EXPECT_FALSE(Charts().trendValueWindow->isVisible());
+  Live().HideValueWindowTimer();
+  Trend().HideValueWindowTimer();
+  EXPECT_FALSE(Live().valueWindow->isVisible());
+  EXPECT_FALSE(Trend().valueWindow->isVisible());
 }
 
 TEST_F(ChartsWindowTest, DayButtonsMoveTheTrendDateAndGuardNextDay) {
@@ -455,21 +468,21 @@ TEST_F(ChartsWindowTest, DayButtonsMoveTheTrendDateAndGuardNextDay) {
   ShowAndDraw();
   Charts().trendBmp->click();
   Shot("trend-today");
-  EXPECT_EQ(Charts().trendDatePanel->text(), "December 8, 2026, Tuesday");
-  EXPECT_FALSE(Charts().trendNextDate->isEnabled());
-  Charts().trendPrevDate->click();
-  EXPECT_EQ(Charts().trendDatePanel->text(), "December 7, 2026, Monday");
-  EXPECT_TRUE(Charts().trendNextDate->isEnabled());
+  EXPECT_EQ(Trend().trendDatePanel->text(), "December 8, 2026, Tuesday");
+  EXPECT_FALSE(Trend().trendNextDate->isEnabled());
+  Trend().trendPrevDate->click();
+  EXPECT_EQ(Trend().trendDatePanel->text(), "December 7, 2026, Monday");
+  EXPECT_TRUE(Trend().trendNextDate->isEnabled());
   // TrendDayValues follow the redraw: yesterday has no records.
   EXPECT_EQ(Thread(1)->TrendDayValues[kTrendRead][0], 0);
-  Charts().trendNextDate->click();
-  EXPECT_FALSE(Charts().trendNextDate->isEnabled());
+  Trend().trendNextDate->click();
+  EXPECT_FALSE(Trend().trendNextDate->isEnabled());
   EXPECT_NEAR(Thread(1)->TrendDayValues[kTrendRead][0], 1.2 + 0.5 * std::sin(1 / 9.0), 1e-9);
   // Left running over midnight: the timer enables "Next day", the chart stays.
   clock.SetLocalNow({2026, 12, 9, 0, 0, 30, 0});
   QMetaObject::invokeMethod(window.get(), "TrendTimerTimer");
-  EXPECT_TRUE(Charts().trendNextDate->isEnabled());
-  EXPECT_EQ(Charts().trendDatePanel->text(), "December 8, 2026, Tuesday");
+  EXPECT_TRUE(Trend().trendNextDate->isEnabled());
+  EXPECT_EQ(Trend().trendDatePanel->text(), "December 8, 2026, Tuesday");
 }
 
 TEST_F(ChartsWindowTest, KeyboardSelectionScrollsTheRowsUnderTheFixedHeader) {

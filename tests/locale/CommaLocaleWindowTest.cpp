@@ -14,6 +14,7 @@
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
 #include "charts/qt/ChartWidgets.h"
+#include "charts/qt/LiveChartPanel.h"
 #include "monitor/Parameters.h"
 #include "platform/fake/FakeClock.h"
 #include "support/CommaLocale.h"
@@ -69,15 +70,15 @@ TEST_F(CommaLocaleWindowTest, ScaleAndSpeedKeepTheirPoint) {
   window->SetFlagWaitMs(0);
   window->show();
   QApplication::processEvents();
-  EXPECT_DOUBLE_EQ(window->Charts().live.Scale(), 500);
+  EXPECT_DOUBLE_EQ(window->LivePanel().live.Scale(), 500);
 
   const int row = window->AddResourceRow("/media/cdrom/disk.iso", '2');
   for (int k = 0; k < 100; ++k) window->Table().Thread(row)->SetReadSpeed(250.5);
   window->SamplingTick(TickMode::Redraw);
   const int y = 87 - static_cast<int>(std::lround(87 / 500.0 * 250.5));
-  window->display2MouseMove(266, y);
-  ASSERT_TRUE(window->Charts().liveValueWindow->isVisible());
-  EXPECT_EQ(window->Charts().liveValueWindow->text(),
+  window->LivePanel().display2MouseMove(266, y);
+  ASSERT_TRUE(window->LivePanel().valueWindow->isVisible());
+  EXPECT_EQ(window->LivePanel().valueWindow->text(),
             "\"/media/cdrom/disk.iso\" Read    250.50 Kbps");
 
   window->close();
