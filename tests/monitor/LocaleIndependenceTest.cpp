@@ -15,12 +15,7 @@
 namespace tw {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::ReadAll;
 
 class LocaleIndependenceTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace tw::test {
@@ -20,6 +22,11 @@ TempDir::~TempDir() {
 }  // namespace tw::test
 
 namespace tw::test {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 void IsolateProgramFolder() {
   static TempDir folder;

@@ -24,6 +24,9 @@ class TempDir {
 
 namespace tw::test {
 
+// The whole content of a file, or "" when it cannot be read.
+std::string ReadAll(const std::string& path);
+
 // Points TARNWICK_HOME and TARNWICK_STATE_DIR at a fresh folder of this test
 // process (once per process; removed at exit), so that window tests never
 // read a parameters file another test saved.
