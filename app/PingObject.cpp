@@ -93,6 +93,10 @@ QAbstractButton* TPingObject::StopBtn() const {
   return stopBtn_;
 }
 
+void TPingObject::ShowMeasurement(int row, const DisplayUpdate& update) {
+  for (int col : ShowInRow(table_, row, update)) RepaintCell(col, row);
+}
+
 int TPingObject::AddResourceRow(const std::string& address, char kind) {
   const int row = table_.RowCount();
   table_.SetRowCount(row + 1);
@@ -101,7 +105,7 @@ int TPingObject::AddResourceRow(const std::string& address, char kind) {
   table_.SetCell(Col::Kind, row, std::string(1, kind));
   auto* thread = new TPingThread(row, *services_);
   table_.AttachThread(row, thread);
-  thread->LoadSettings(table_);
+  LoadRowSettings(*thread, table_);
   SyncStatusTableRows();
   if (startBtn_->isChecked()) {
     thread->Resume();

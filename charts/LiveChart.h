@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "charts/Canvas.h"
-#include "engine/PingThread.h"
+#include "engine/MeasurementTypes.h"
 
 namespace tw {
 

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "monitor/ResourceTable.h"
 #include "platform/ThreadPriority.h"
-#include "util/Numbers.h"
 
 namespace tw {
 
@@ -132,15 +130,7 @@ void TPingThread::ResetStatistics() {
   trendSums_ = TrendSums{};
 }
 
-void TPingThread::LoadSettings(const ResourceTable& table) {
-  const int row = row_;
-  ThreadSettings next;
-  next.address = table.Cell(Col::Resource, row);
-  next.resourceKind = table.Kind(row);
-  next.periodMs = ParseWholeNumber(table.Cell(Col::ProcessDelay, row));
-  next.autoSize = (ParseWholeNumber(table.Cell(Col::AutoSize, row)) & 0xFF) != 0;
-  next.blockSize = ParseWholeNumber(table.Cell(Col::PacketSize, row));
-  next.timeoutMs = ParseWholeNumber(table.Cell(Col::Timeout, row));
+void TPingThread::LoadSettings(const ThreadSettings& next) {
   {
     std::lock_guard<std::mutex> lock(settingsMutex_);
     if (next.address != settings_.address) IpAddress = -1;
@@ -352,27 +342,19 @@ void TPingThread::CallUpdateDisplay() {
 
 void TPingThread::UpdateDisplay() {
   if (Paused || StopRequested) return;
-  const int row = row_;
-  ResourceTable& table = services_.host.Table();
-  std::string status;
-  char kind;
+  DisplayUpdate update;
   {
     std::lock_guard<std::mutex> lock(settingsMutex_);
-    status.swap(statusText_);
-    kind = settings_.resourceKind;
+    update.status.swap(statusText_);
+    update.resourceKind = settings_.resourceKind;
   }
-  if (!status.empty()) {
-    const int col = kind == '1' ? Col::WriteSpeed : kind == '2' ? Col::ReadSpeed : Col::PingSpeed;
-    table.SetCell(col, row, status);
-    services_.host.RepaintCell(col, row);
-    return;
+  if (update.status.empty()) {
+    const MeasurementSnapshot now = Snapshot();
+    update.writeSpeed = now.writeSpeed;
+    update.readSpeed = now.readSpeed;
+    update.pingSpeed = now.pingSpeed;
   }
-  const MeasurementSnapshot now = Snapshot();
-  table.SetCell(Col::WriteSpeed, row, kind == '1' ? SpeedText(now.writeSpeed) : "");
-  table.SetCell(Col::ReadSpeed, row, kind == '1' || kind == '2' ? SpeedText(now.readSpeed) : "");
-  table.SetCell(Col::PingSpeed, row, kind == '3' ? SpeedText(now.pingSpeed) : "");
-  for (int col : {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed})
-    services_.host.RepaintCell(col, row);
+  services_.host.ShowMeasurement(row_, update);
 }
 
 }  // namespace tw

@@ -35,39 +35,12 @@
 #include <vector>
 
 #include "engine/EngineServices.h"
+#include "engine/MeasurementTypes.h"
 #include "platform/DriveIo.h"
 #include "platform/Echo.h"
 #include "platform/NameLookup.h"
 
 namespace tw {
-
-class ResourceTable;
-
-constexpr int kHistoryLength = 100;
-constexpr int kTransferBufferSize = 64512;
-
-// The last 100 speeds in Kbps; element 0 is the oldest, 99 the newest.
-using SpeedHistory = std::array<double, kHistoryLength>;
-
-// What the UI reads from a running thread, copied at once.
-struct MeasurementSnapshot {
-  double writeSpeed = 0, readSpeed = 0, pingSpeed = 0;  // Kbps
-  double referenceSpeed = 0;                            // Kbps
-  SpeedHistory writeHistory{}, readHistory{}, pingHistory{};
-  // Speeds appended to the histories so far: a changed count means a
-  // changed chart.
-  uint64_t sampleCount = 0;
-};
-
-// The settings a thread copies out of its row.
-struct ThreadSettings {
-  std::string address;    // folder, file path or host
-  char resourceKind = 0;  // '1', '2' or '3'
-  int32_t periodMs = 0;   // cycle period, start to start
-  bool autoSize = false;  // adapt block / echo size
-  int32_t blockSize = 0;  // fixed size in bytes when autoSize is off
-  int32_t timeoutMs = 2500;
-};
 
 class TPingThread;
 
@@ -104,9 +77,9 @@ class TPingThread {
   // call), it is left to free itself when the call returns.
   static void Destroy(TPingThread* thread, uint64_t boundMs = 2000);
 
-  // UI thread: copies cells 1, 5, 8, 9, 10, 11 of the row; a changed address
-  // forces a new name resolution; empties the status text; asks for a restart.
-  void LoadSettings(const ResourceTable& table);
+  // UI thread: takes the row's settings; a changed address forces a new name
+  // resolution; empties the status text; asks for a restart.
+  void LoadSettings(const ThreadSettings& next);
 
   // Suspension is honoured by the worker at safe points, never forced.
   void Suspend();
@@ -133,7 +106,7 @@ class TPingThread {
 
   // The day's quarter-hour averages on show (write, read, echo; 96 each),
   // filled and read by the trend chart on the UI thread only.
-  std::array<std::array<double, 96>, 3> TrendDayValues{};
+  TrendDay TrendDayValues{};
 
   // True once the body has ended.
   bool Finished() const;

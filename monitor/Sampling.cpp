@@ -26,7 +26,7 @@ void SamplingControl::StartThreads() {
     TPingThread* thread = table_.Thread(row);
     if (thread == nullptr) continue;
     thread->Paused = false;
-    thread->LoadSettings(table_);
+    LoadRowSettings(*thread, table_);
     thread->Resume();
     thread->Resume();
   }

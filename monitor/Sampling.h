@@ -7,6 +7,7 @@
 
 #include "engine/PingThread.h"
 #include "monitor/ResourceTable.h"
+#include "monitor/RowThreads.h"
 #include "platform/Clock.h"
 
 namespace tw {

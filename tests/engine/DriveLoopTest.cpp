@@ -132,7 +132,7 @@ TEST(DriveLoopTest, FailuresShowIOErrorAndHoldTheThreadUntilStart) {
     EXPECT_TRUE(f.host.PumpUntil([&] { return t->IsHeld() && t->IsSuspended(); })) << c.what;
     // Start: settings loaded, resumed; the next run fails the same way.
     f.host.table.SetCell(c.col, row, "");
-    t->LoadSettings(f.host.table);
+    LoadRowSettings(*t, f.host.table);
     t->Resume();
     EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(c.col, row) == "I/O error."; }))
         << c.what;

@@ -15,6 +15,7 @@
 #include "engine/EngineServices.h"
 #include "engine/PingThread.h"
 #include "monitor/ResourceTable.h"
+#include "monitor/RowThreads.h"
 
 namespace tw::test {
 
@@ -23,9 +24,10 @@ class EngineHost final : public ThreadHost {
   // As a window does: a thread left behind no longer reaches this host.
   ~EngineHost() override { dispatcher->Cancel(); }
 
-  ResourceTable& Table() override { return table; }
-  void RepaintCell(int col, int row) override {
-    if (onRepaint) onRepaint(col, row);
+  void ShowMeasurement(int row, const DisplayUpdate& update) override {
+    for (int col : ShowInRow(table, row, update)) {
+      if (onRepaint) onRepaint(col, row);
+    }
   }
   bool TrendEnabled() const override { return false; }
   void AppendTrendRecord(const std::string&, double, double, double) override {}
@@ -49,7 +51,7 @@ class EngineHost final : public ThreadHost {
   TPingThread* Start(int row, const EngineServices& services) {
     auto* thread = new TPingThread(row, services);
     table.AttachThread(row, thread);
-    thread->LoadSettings(table);
+    LoadRowSettings(*thread, table);
     thread->Resume();
     return thread;
   }

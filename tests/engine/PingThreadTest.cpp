@@ -22,7 +22,7 @@ TPingThread* MakeThread(Fixture& f, const std::string& address, char kind) {
   const int row = f.host.AddRow(address, kind);
   auto* thread = new TPingThread(row, f.services);
   f.host.table.AttachThread(row, thread);
-  thread->LoadSettings(f.host.table);
+  LoadRowSettings(*thread, f.host.table);
   return thread;
 }
 
@@ -72,13 +72,13 @@ TEST(PingThreadTest, OnlyAnAddressChangeForcesANewResolution) {
   t->IpAddress = 0x0100007F;
   f.host.table.SetCell(Col::ProcessDelay, t->Row(), "500");
   f.host.table.SetCell(Col::Timeout, t->Row(), "100");
-  t->LoadSettings(f.host.table);
+  LoadRowSettings(*t, f.host.table);
   EXPECT_EQ(t->IpAddress, 0x0100007F);
   EXPECT_EQ(t->PeriodMs(), 500);
   EXPECT_EQ(t->TimeoutMs(), 100);
   EXPECT_TRUE(t->RestartRequested);
   f.host.table.SetCell(Col::Resource, t->Row(), "localhost");
-  t->LoadSettings(f.host.table);
+  LoadRowSettings(*t, f.host.table);
   EXPECT_EQ(t->IpAddress, -1);
   EXPECT_EQ(t->Settings().address, "localhost");
   TPingThread::Destroy(t);
@@ -93,7 +93,7 @@ TEST(PingThreadTest, AutoSizeIsTheLowByteOfTheCell) {
                                  {"257", true},
                                  {"", false}}) {
     f.host.table.SetCell(Col::AutoSize, t->Row(), text);
-    t->LoadSettings(f.host.table);
+    LoadRowSettings(*t, f.host.table);
     EXPECT_EQ(t->AutoSize(), on) << text;
   }
   TPingThread::Destroy(t);
@@ -141,7 +141,7 @@ TEST(PingThreadTest, PausedThreadSkipsDisplayUpdates) {
   ASSERT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, t->Row()) == "Testing..."; }));
   f.host.table.SetCell(4, t->Row(), "last");
   t->Paused = true;
-  t->LoadSettings(f.host.table);  // restart: a new "Testing..." is due
+  LoadRowSettings(*t, f.host.table);  // restart: a new "Testing..." is due
   f.host.PumpUntil([] { return false; }, 300);
   EXPECT_EQ(f.host.table.Cell(4, t->Row()), "last");
   TPingThread::Destroy(t);
@@ -160,7 +160,7 @@ TEST(PingThreadTrendTest, QuarterHourMeansAreHandedOverOncePerQuarter) {
   EngineServices services{host.dispatcher, clock, host, false};
   const int row = host.AddRow("\\\\server\\share", '9');
   auto* t = new TPingThread(row, services);
-  t->LoadSettings(host.table);
+  LoadRowSettings(*t, host.table);
   t->Resume();
   ASSERT_TRUE(host.PumpUntil([&] { return host.table.Cell(4, row) == "Testing..."; }));
   // Started in minute 0 with no write yet this run: minute 0 writes nothing.

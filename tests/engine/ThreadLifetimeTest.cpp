@@ -124,14 +124,14 @@ TEST(ThreadLifetimeTest, SleepingWaitsReactAtOnceToTheUi) {
       {"a shorter period ends the cycle wait", '2',
        [](TPingThread& t, test::EngineHost& h) {
          h.table.SetCell(Col::ProcessDelay, t.Row(), "10");
-         t.LoadSettings(h.table);
+         LoadRowSettings(t, h.table);
        },
        [](TPingThread&, test::EngineHost&, int shown) { return shown >= 3; }},
       {"suspension holds a waiting thread", '2',
        [](TPingThread& t, test::EngineHost&) { t.Suspend(); },
        [](TPingThread& t, test::EngineHost&, int) { return t.IsHeld(); }},
       {"a restart ends the idle wait of a thread with nothing to measure", '9',
-       [](TPingThread& t, test::EngineHost& h) { t.LoadSettings(h.table); },
+       [](TPingThread& t, test::EngineHost& h) { LoadRowSettings(t, h.table); },
        [](TPingThread&, test::EngineHost&, int shown) { return shown >= 2; }},
   };
   for (const auto& c : cases) {

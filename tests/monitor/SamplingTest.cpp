@@ -34,7 +34,7 @@ struct Spine {
       const int row = host.AddRow("r" + std::to_string(i), '9');
       auto* thread = new TPingThread(row, services);
       host.table.AttachThread(row, thread);
-      thread->LoadSettings(host.table);
+      LoadRowSettings(*thread, host.table);
     }
   }
   ~Spine() {

@@ -13,6 +13,7 @@
 
 #include "engine/EngineServices.h"
 #include "monitor/ResourceTable.h"
+#include "monitor/RowThreads.h"
 
 namespace tw::test {
 
@@ -25,8 +26,9 @@ class FakeHost final : public ThreadHost {
     double read, write, ping;
   };
 
-  ResourceTable& Table() override { return table; }
-  void RepaintCell(int col, int row) override { repaints.emplace_back(col, row); }
+  void ShowMeasurement(int row, const DisplayUpdate& update) override {
+    for (int col : ShowInRow(table, row, update)) repaints.emplace_back(col, row);
+  }
   bool TrendEnabled() const override { return trendEnabled; }
   void AppendTrendRecord(const std::string& name, double read, double write, double ping) override {
     appends.push_back({name, read, write, ping});
