@@ -38,7 +38,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   ResourceTable& Table() { return table_; }
   // Adds a resource row with the defaults of a new row and its suspended
   // thread; the thread runs at once when sampling runs.
-  int AddResourceRow(const std::string& address, char kind);
+  int AddResourceRow(const std::string& address, ResourceKind kind);
   bool SamplingRuns() const { return pingSendTimer_.isActive(); }
   QTimer* PingSendTimer() { return &pingSendTimer_; }
   QTimer* TrendTimer() { return &trendTimer_; }

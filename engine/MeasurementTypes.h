@@ -12,6 +12,10 @@ constexpr int kHistoryLength = 100;
 constexpr int kTransferBufferSize = 64512;
 constexpr int kTrendPoints = 96;  // quarter hours of a day
 
+// What a resource row measures: a folder on a drive, a read-only file, or a
+// host by ICMP echo; None for a row of no known kind, which idles.
+enum class ResourceKind { None, Drive, File, Echo };
+
 // The last 100 speeds in Kbps; element 0 is the oldest, 99 the newest.
 using SpeedHistory = std::array<double, kHistoryLength>;
 
@@ -31,8 +35,8 @@ using TrendDay = std::array<std::array<double, kTrendPoints>, 3>;
 
 // The settings a thread copies out of its row.
 struct ThreadSettings {
-  std::string address;    // folder, file path or host
-  char resourceKind = 0;  // '1', '2' or '3'
+  std::string address;  // folder, file path or host
+  ResourceKind resourceKind = ResourceKind::None;
   int32_t periodMs = 0;   // cycle period, start to start
   bool autoSize = false;  // adapt block / echo size
   int32_t blockSize = 0;  // fixed size in bytes when autoSize is off
@@ -42,7 +46,7 @@ struct ThreadSettings {
 // What a thread shows in its row: a status text instead of the speeds, or
 // the latest speeds (Kbps) when the status is empty.
 struct DisplayUpdate {
-  char resourceKind = 0;
+  ResourceKind resourceKind = ResourceKind::None;
   std::string status;
   double writeSpeed = 0, readSpeed = 0, pingSpeed = 0;
 };

@@ -87,27 +87,24 @@ void TPingThread::RunBody() {
   }
 }
 
-void TPingThread::DispatchKind(char kind) {
-  SetCurrentThreadPriorityClass(kind == '1' ? 2 : 1);
-  switch (kind) {
-    case '1':
-      RunDriveLoop();
-      break;
-    case '2':
-      RunFileLoop();
-      break;
-    case '3':
-      if (services_.echoAvailable) {
-        RunEchoLoop();
-        break;
-      }
-      [[fallthrough]];
-    default:
-      // Nothing to measure: idle until restarted or stopped instead of
-      // spinning through the outer loop.
-      RunIdleLoop();
-      break;
+void TPingThread::DispatchKind(ResourceKind kind) {
+  const KindDescriptor& descriptor = Describe(kind);
+  SetCurrentThreadPriorityClass(descriptor.priorityClass);
+  const bool measurable =
+      descriptor.newMeasurement != nullptr && (!descriptor.needsEcho || services_.echoAvailable);
+  if (!measurable) {
+    // Nothing to measure: idle until restarted or stopped instead of
+    // spinning through the outer loop.
+    RunIdleLoop();
+    return;
   }
+  if (measurement_ == nullptr || kind != measuredKind_) {
+    // The old measurement may own what the cancel handler reaches.
+    SetCancelHandler(nullptr);
+    measurement_ = descriptor.newMeasurement();
+    measuredKind_ = kind;
+  }
+  measurement_->Run(*this);
 }
 
 void TPingThread::RunIdleLoop() {

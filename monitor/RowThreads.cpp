@@ -1,5 +1,6 @@
 #include "monitor/RowThreads.h"
 
+#include "engine/ResourceKinds.h"
 #include "util/Numbers.h"
 
 namespace tw {
@@ -19,16 +20,26 @@ void LoadRowSettings(TPingThread& thread, const ResourceTable& table) {
   thread.LoadSettings(RowSettings(table, thread.Row()));
 }
 
+int SpeedColumn(Series series) {
+  return Col::WriteSpeed + static_cast<int>(series);
+}
+
+// A kind shows the speeds it draws; the other speed cells stay empty.
 std::vector<int> ShowInRow(ResourceTable& table, int row, const DisplayUpdate& update) {
-  const char kind = update.resourceKind;
+  const KindDescriptor& kind = Describe(update.resourceKind);
   if (!update.status.empty()) {
-    const int col = kind == '1' ? Col::WriteSpeed : kind == '2' ? Col::ReadSpeed : Col::PingSpeed;
+    const int col = SpeedColumn(kind.statusSeries);
     table.SetCell(col, row, update.status);
     return {col};
   }
-  table.SetCell(Col::WriteSpeed, row, kind == '1' ? SpeedText(update.writeSpeed) : "");
-  table.SetCell(Col::ReadSpeed, row, kind == '1' || kind == '2' ? SpeedText(update.readSpeed) : "");
-  table.SetCell(Col::PingSpeed, row, kind == '3' ? SpeedText(update.pingSpeed) : "");
+  const double speeds[] = {update.writeSpeed, update.readSpeed, update.pingSpeed};
+  std::string texts[3];
+  for (int i = 0; i < kind.lineCount; ++i) {
+    const auto series = static_cast<size_t>(kind.lines[i].series);
+    texts[series] = SpeedText(speeds[series]);
+  }
+  for (Series series : {Series::Write, Series::Read, Series::Ping})
+    table.SetCell(SpeedColumn(series), row, texts[static_cast<size_t>(series)]);
   return {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed};
 }
 

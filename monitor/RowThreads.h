@@ -6,6 +6,7 @@
 
 #include "engine/MeasurementTypes.h"
 #include "engine/PingThread.h"
+#include "engine/ResourceKinds.h"
 #include "monitor/ResourceTable.h"
 
 namespace tw {
@@ -15,6 +16,9 @@ ThreadSettings RowSettings(const ResourceTable& table, int row);
 
 // Hands the settings of the thread's row to the thread.
 void LoadRowSettings(TPingThread& thread, const ResourceTable& table);
+
+// The speed column of a series (write, read or ping).
+int SpeedColumn(Series series);
 
 // Writes a thread's status text or speeds into the speed cells of `row`;
 // returns the columns written, to be repainted.

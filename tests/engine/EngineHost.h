@@ -33,13 +33,13 @@ class EngineHost final : public ThreadHost {
   void AppendTrendRecord(const std::string&, double, double, double) override {}
 
   // A resource row with new-row defaults and the given cells.
-  int AddRow(const std::string& address, char kind, int periodMs, bool autoSize, int blockSize,
-             int timeoutMs) {
+  int AddRow(const std::string& address, ResourceKind kind, int periodMs, bool autoSize,
+             int blockSize, int timeoutMs) {
     const int row = table.RowCount();
     table.SetRowCount(row + 1);
     table.SetNewRowDefaults(row);
     table.SetCell(Col::Resource, row, address);
-    table.SetCell(Col::Kind, row, std::string(1, kind));
+    table.SetCell(Col::Kind, row, KindText(kind));
     table.SetCell(Col::ProcessDelay, row, std::to_string(periodMs));
     table.SetCell(Col::AutoSize, row, autoSize ? "1" : "0");
     table.SetCell(Col::PacketSize, row, std::to_string(blockSize));
@@ -86,6 +86,13 @@ class EngineHost final : public ThreadHost {
   });
   std::function<void(int col, int row)> onRepaint;
 };
+
+// The adapted transfer state of a thread's measurement (the start values
+// before its first run); read it inside a hand-over.
+inline TransferState TransferOf(const TPingThread& thread) {
+  const Measurement* measurement = thread.CurrentMeasurement();
+  return measurement != nullptr ? measurement->Transfer() : TransferState{};
+}
 
 // The number in a speed cell (" 123.45 Kbps"), or -1 for any other text.
 inline double CellSpeed(const std::string& text) {

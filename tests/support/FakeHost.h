@@ -35,12 +35,17 @@ class FakeHost final : public ThreadHost {
   }
 
   // Adds a resource row with new-row defaults; returns its number.
-  int AddRow(const std::string& address, char kind) {
+  int AddRow(const std::string& address, ResourceKind kind) {
+    return AddRow(address, KindText(kind));
+  }
+  // The same with the kind as the parameters file writes it (tests of
+  // kinds the program does not know).
+  int AddRow(const std::string& address, const std::string& kind) {
     const int row = table.RowCount();
     table.SetRowCount(row + 1);
     table.SetNewRowDefaults(row);
     table.SetCell(Col::Resource, row, address);
-    table.SetCell(Col::Kind, row, std::string(1, kind));
+    table.SetCell(Col::Kind, row, kind);
     return row;
   }
 
