@@ -96,7 +96,7 @@ class TPingThread {
   void WakeWaits();
 
   int Row() const { return row_.load(); }
-  // UI thread: the row moved; the caller runs LoadSettings afterwards.
+  // UI thread: the row moved; the caller loads its settings afterwards.
   void SetRow(int row) { row_ = row; }
 
   MeasurementSnapshot Snapshot() const;
@@ -149,8 +149,8 @@ class TPingThread {
   std::atomic<int64_t> IpAddress{-1};
 
   // The current measurement; worker thread only, or the UI thread inside
-  // one of the worker's hand-overs. Null before the first run and for rows
-  // of no known kind.
+  // one of the worker's hand-overs. Null until the row's first measured run;
+  // a row changed to no known kind idles and keeps its last measurement.
   const Measurement* CurrentMeasurement() const { return measurement_.get(); }
 
   // Trend accumulation (Kbps sums), handed to WriteTrendSample.
