@@ -97,15 +97,19 @@ QAbstractButton* TPingObject::StopBtn() const {
   return stopBtn_;
 }
 
-int TPingObject::AddResourceRow(const std::string& address, char kind) {
+void TPingObject::ShowMeasurement(int row, const DisplayUpdate& update) {
+  for (int col : ShowInRow(table_, row, update)) RepaintCell(col, row);
+}
+
+int TPingObject::AddResourceRow(const std::string& address, ResourceKind kind) {
   const int row = table_.RowCount();
   table_.SetRowCount(row + 1);
   table_.SetNewRowDefaults(row);
   table_.SetCell(Col::Resource, row, address);
-  table_.SetCell(Col::Kind, row, std::string(1, kind));
+  table_.SetCell(Col::Kind, row, KindText(kind));
   auto* thread = new TPingThread(row, *services_);
   table_.AttachThread(row, thread);
-  thread->LoadSettings(table_);
+  LoadRowSettings(*thread, table_);
   SyncStatusTableRows();
   if (startBtn_->isChecked()) {
     thread->Resume();

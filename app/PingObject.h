@@ -37,10 +37,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   explicit TPingObject(Clock& clock = SystemClock(), QWidget* parent = nullptr);
   ~TPingObject() override;
 
-  ResourceTable& Table() override { return table_; }
+  ResourceTable& Table() { return table_; }
   // Adds a resource row with the defaults of a new row and its suspended
   // thread; the thread runs at once when sampling runs.
-  int AddResourceRow(const std::string& address, char kind);
+  int AddResourceRow(const std::string& address, ResourceKind kind);
   bool SamplingRuns() const { return pingSendTimer_.isActive(); }
   QTimer* PingSendTimer() { return &pingSendTimer_; }
   QTimer* TrendTimer() { return &trendTimer_; }
@@ -138,8 +138,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
   void ReportTrendTrouble(const std::string& text);
 
+  void RepaintCell(int col, int row);
+
   // ThreadHost
-  void RepaintCell(int col, int row) override;
+  void ShowMeasurement(int row, const DisplayUpdate& update) override;
   bool TrendEnabled() const override { return trendEnabled_; }
   void AppendTrendRecord(const std::string& name, double read, double write, double ping) override;
 

@@ -158,7 +158,7 @@ void TPingObject::ApplyLoadedParameters() {
   for (int row = 1; row < table_.RowCount(); ++row) {
     auto* thread = new TPingThread(row, *services_);
     table_.AttachThread(row, thread);
-    thread->LoadSettings(table_);
+    LoadRowSettings(*thread, table_);
   }
   SyncStatusTableRows();
   deleteBtn_->setEnabled(table_.RowCount() >= 2);

@@ -22,8 +22,8 @@ inline Shown Collect(test::EngineHost& host, EngineServices& services, int row, 
   Shown shown;
   size_t seen = 0;
   std::chrono::steady_clock::time_point first;
-  const char kind = host.table.Kind(row);
-  const int mainCol = kind == '3' ? Col::PingSpeed : Col::ReadSpeed;
+  const ResourceKind kind = host.table.Kind(row);
+  const int mainCol = kind == ResourceKind::Echo ? Col::PingSpeed : Col::ReadSpeed;
   host.onRepaint = [&](int col, int r) {
     if (col != mainCol || test::CellSpeed(host.table.Cell(col, r)) < 0) return;
     if (seen++ < warmUp) return;
@@ -32,9 +32,9 @@ inline Shown Collect(test::EngineHost& host, EngineServices& services, int row, 
     shown.seconds = std::chrono::duration<double>(now - first).count();
     TPingThread* t = host.table.Thread(r);
     const MeasurementSnapshot speeds = t->Snapshot();
-    if (kind == '1') shown.write.push_back(speeds.writeSpeed);
-    if (kind != '3') shown.read.push_back(speeds.readSpeed);
-    if (kind == '3') shown.ping.push_back(speeds.pingSpeed);
+    if (kind == ResourceKind::Drive) shown.write.push_back(speeds.writeSpeed);
+    if (kind != ResourceKind::Echo) shown.read.push_back(speeds.readSpeed);
+    if (kind == ResourceKind::Echo) shown.ping.push_back(speeds.pingSpeed);
   };
   TPingThread* t = host.Start(row, services);
   host.PumpUntil([&] { return seen >= warmUp + cycles; }, 600000);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/MeasurementTypes.h"
 #include "trend/TrendFile.h"
 
 namespace tw::bench {
@@ -15,6 +16,12 @@ constexpr int kResources = 20;
 constexpr int kQuarters = 96;
 constexpr int kRecords = 1000000;
 constexpr double kFirstDay = 44000.0;  // 19 June 2020
+
+// Drives, files and hosts in turn.
+inline ResourceKind KindOf(int r) {
+  const ResourceKind kinds[] = {ResourceKind::Drive, ResourceKind::File, ResourceKind::Echo};
+  return kinds[r % 3];
+}
 
 inline std::string ResourceName(int r) {
   static const char* kinds[] = {"\\\\fileserver%d\\share", "host%d.example.org", "192.168.%d.1",

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   const size_t cycles = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 200;
   test::EngineHost host;
   EngineServices services{host.dispatcher, SystemClock(), host, false};
-  const int row = host.AddRow(argv[1], '1', 0, false, 64512, 2500);
+  const int row = host.AddRow(argv[1], ResourceKind::Drive, 0, false, 64512, 2500);
   const bench::Shown drive = bench::Collect(host, services, row, 5, cycles);
   std::printf("drive write: median %.0f Kbps over %zu cycles\n", bench::Median(drive.write),
               drive.write.size());
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
                 std::max(0.0, (drive.seconds * 1e6 - transferUs) / intervals));
   }
   if (argc > 3) {
-    const int fileRow = host.AddRow(argv[3], '2', 0, true, 1024, 2500);
+    const int fileRow = host.AddRow(argv[3], ResourceKind::File, 0, true, 1024, 2500);
     const bench::Shown file = bench::Collect(host, services, fileRow, 1, 5);
     std::printf("file read: median %.0f Kbps over %zu passes\n", bench::Median(file.read),
                 file.read.size());

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   EngineServices services{host.dispatcher, SystemClock(), host, true};
   services.echo = &echo;
   // Fixed size, one echo every 10 ms (as ping -i 0.01), 1 s timeout.
-  const int row = host.AddRow("127.0.0.1", '3', 10, false, size, 1000);
+  const int row = host.AddRow("127.0.0.1", ResourceKind::Echo, 10, false, size, 1000);
   const bench::Shown shown = bench::Collect(host, services, row, 5, count);
   // The speed is (size div 1024) * 2,000,000 / t; t back from each speed.
   std::vector<double> micros;

@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
   window.SetFlagWaitMs(0);
   const char* colors[] = {"clRed", "clYellow", "clAqua", "clFuchsia", "clWhite", "$00FF8000"};
   for (int r = 0; r < 50; ++r) {
-    const char kind = "123"[r % 3];
+    const tw::ResourceKind kinds[] = {tw::ResourceKind::Drive, tw::ResourceKind::File,
+                                      tw::ResourceKind::Echo};
+    const tw::ResourceKind kind = kinds[r % 3];
     const int row = window.AddResourceRow("resource-" + std::to_string(r), kind);
     window.Table().SetCell(tw::Col::WriteColor, row, colors[r % 6]);
     window.Table().SetCell(tw::Col::ReadColor, row, colors[(r + 1) % 6]);

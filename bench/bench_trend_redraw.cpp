@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   std::vector<tw::TrendDay> dayValues(tw::bench::kResources);
   std::vector<tw::TrendRow> rows;
   for (int r = 0; r < tw::bench::kResources; ++r) {
-    rows.push_back({{"123"[r % 3], tw::clYellow, tw::clRed, tw::bench::ResourceName(r)},
+    rows.push_back({{tw::bench::KindOf(r), tw::clYellow, tw::clRed, tw::bench::ResourceName(r)},
                     &dayValues[static_cast<size_t>(r)]});
   }
   QImage picture(QSize(tw::TTrendChart::kDesignWidth, tw::TTrendChart::kDesignHeight) * 2,

@@ -1,6 +1,8 @@
 #include "charts/ChartRules.h"
 
+#include <cctype>
 #include <cmath>
+#include <string>
 
 #include "util/Numbers.h"
 
@@ -8,24 +10,24 @@ namespace tw {
 
 namespace {
 
-// The first character of the decimal text of Round(value).
-char FirstDigit(double value) {
+// The leading digit of Round(value) written in decimal; -1 when negative.
+int LeadingDigit(double value) {
   const std::string text = std::to_string(RoundHalfEven(value));
-  return text.empty() ? '0' : text[0];
+  return std::isdigit(static_cast<unsigned char>(text[0])) != 0 ? text[0] - '0' : -1;
 }
 
 }  // namespace
 
 double ScaleUp(double scale) {
   double s = static_cast<double>(RoundHalfEven(scale * 2));
-  if (FirstDigit(s) == '4') s = static_cast<double>(RoundHalfEven(s * 1.25));
+  if (LeadingDigit(s) == 4) s = static_cast<double>(RoundHalfEven(s * 1.25));
   if (s > kScaleCeiling) s = kScaleCeiling;
   return s;
 }
 
 double ScaleDown(double scale) {
   double s = static_cast<double>(RoundHalfEven(scale * 0.5));
-  if (FirstDigit(s) == '2') s = static_cast<double>(RoundHalfEven(s * 0.8));
+  if (LeadingDigit(s) == 2) s = static_cast<double>(RoundHalfEven(s * 0.8));
   if (s < kScaleFloor) s = kScaleFloor;
   return s;
 }

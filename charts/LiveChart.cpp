@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "charts/ChartRules.h"
+#include "engine/ResourceKinds.h"
 #include "util/Numbers.h"
 
 namespace tw {
@@ -49,19 +50,10 @@ void TLiveChart::DrawLine(Canvas& canvas, const SpeedHistory& history, ColorValu
 
 void TLiveChart::DrawRow(Canvas& canvas, const ChartResource& resource,
                          const MeasurementSnapshot& results) {
-  switch (resource.kind) {
-    case '1':
-      DrawLine(canvas, results.writeHistory, resource.writeColor);
-      DrawLine(canvas, results.readHistory, resource.readColor);
-      break;
-    case '2':
-      DrawLine(canvas, results.readHistory, resource.readColor);
-      break;
-    case '3':
-      DrawLine(canvas, results.pingHistory, resource.readColor);
-      break;
-    default:
-      break;
+  const KindDescriptor& kind = Describe(resource.kind);
+  for (int i = 0; i < kind.lineCount; ++i) {
+    const ChartLine& line = kind.lines[i];
+    DrawLine(canvas, SeriesHistory(results, line.series), resource.Colour(line));
   }
 }
 
@@ -99,10 +91,9 @@ std::string TLiveChart::HoverText(int x, int y, const std::vector<LiveHoverRow>&
         text = "\"" + row.resource.address + "\" " + what + " " + SpeedField(v) + " Kbps";
       }
     };
-    const char kind = row.resource.kind;
-    if (kind == '1') test(row.results->writeHistory, "Write");
-    if (kind == '1' || kind == '2') test(row.results->readHistory, "Read");
-    if (kind == '3') test(row.results->pingHistory, "Ping");
+    const KindDescriptor& kind = Describe(row.resource.kind);
+    for (int i = 0; i < kind.lineCount; ++i)
+      test(SeriesHistory(*row.results, kind.lines[i].series), kind.lines[i].label);
     if (!text.empty()) return text;
   }
   return {};

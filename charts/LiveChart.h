@@ -8,16 +8,22 @@
 #include <vector>
 
 #include "charts/Canvas.h"
-#include "engine/PingThread.h"
+#include "engine/MeasurementTypes.h"
+#include "engine/ResourceKinds.h"
 
 namespace tw {
 
 // What the charts need of one resource row.
 struct ChartResource {
-  char kind = 0;                    // '1' drive, '2' read-only file, '3' host
+  ResourceKind kind = ResourceKind::None;
   ColorValue writeColor = clBlack;  // column 6
   ColorValue readColor = clBlack;   // column 7 (read or ping line)
   std::string address;              // the measurement record's address
+
+  // The colour column a line of the row's kind takes.
+  ColorValue Colour(const ChartLine& line) const {
+    return line.colourSlot == 0 ? writeColor : readColor;
+  }
 };
 
 // One row as the hover test of the live chart sees it.

@@ -1,5 +1,6 @@
 #include "charts/StatusTable.h"
 
+#include "engine/ResourceKinds.h"
 #include "util/Colour.h"
 
 namespace tw {
@@ -80,9 +81,8 @@ bool DrawStatusCell(Canvas& canvas, const ResourceTable& table, int col, int row
 
 std::string TaskbarTitle(const ResourceTable& table, int selectedRow) {
   if (table.RowCount() < 2) return "Tarnwick";
-  const char kind = table.Kind(selectedRow);
   return "\"" + table.Cell(Col::Resource, selectedRow) + "\" " +
-         (kind == '1' || kind == '2' ? " Read speed" : " Ping speed");
+         Describe(table.Kind(selectedRow)).mainLabel;
 }
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "charts/ChartRules.h"
+#include "engine/ResourceKinds.h"
 #include "util/DateTime.h"
 #include "util/Numbers.h"
 
@@ -65,19 +66,10 @@ bool TTrendChart::Redraw(Canvas& canvas, const std::vector<TrendRow>& rows, Tren
   DrawAxis(canvas, labelFont);
   for (const TrendRow& row : rows) {
     FillRow(row, lookup, dayEnd);
-    switch (row.resource.kind) {
-      case '1':
-        DrawPolyline(canvas, points_[kTrendWrite], row.resource.writeColor);
-        DrawPolyline(canvas, points_[kTrendRead], row.resource.readColor);
-        break;
-      case '2':
-        DrawPolyline(canvas, points_[kTrendRead], row.resource.readColor);
-        break;
-      case '3':
-        DrawPolyline(canvas, points_[kTrendEcho], row.resource.readColor);
-        break;
-      default:
-        break;
+    const KindDescriptor& kind = Describe(row.resource.kind);
+    for (int i = 0; i < kind.lineCount; ++i) {
+      const ChartLine& line = kind.lines[i];
+      DrawPolyline(canvas, points_[static_cast<size_t>(line.series)], row.resource.Colour(line));
     }
   }
   DrawGrid(canvas);
@@ -166,10 +158,9 @@ std::string TTrendChart::HoverText(int x, int y, const std::vector<TrendHoverRow
         text = "\"" + row.resource.address + "\", " + what + " - " + SpeedField(v) + " Kbps, ";
       }
     };
-    const char kind = row.resource.kind;
-    if (kind == '1') test(kTrendWrite, "Write");
-    if (kind == '1' || kind == '2') test(kTrendRead, "Read");
-    if (kind == '3') test(kTrendEcho, "Ping");
+    const KindDescriptor& kind = Describe(row.resource.kind);
+    for (int i = 0; i < kind.lineCount; ++i)
+      test(static_cast<TrendBlock>(kind.lines[i].series), kind.lines[i].label);
     if (!text.empty()) {
       // The quarter hour's end as a time of day; the last one is midnight.
       const int minutes = (k * 15) % (24 * 60);

@@ -11,12 +11,6 @@
 
 namespace tw {
 
-constexpr int kTrendPoints = 96;  // quarter hours of a day
-
-// The day's quarter-hour averages on show: blocks write, read, echo; entry
-// p-1 of a block is the quarter hour ending p x 15 minutes after midnight.
-// Same layout as TPingThread::TrendDayValues.
-using TrendDay = std::array<std::array<double, kTrendPoints>, 3>;
 enum TrendBlock { kTrendWrite = 0, kTrendRead = 1, kTrendEcho = 2 };
 
 // Where the trend chart reads its records. Implemented over the trend files

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/Dispatcher.h"
+#include "engine/MeasurementTypes.h"
 #include "platform/Clock.h"
 #include "platform/DriveIo.h"
 #include "platform/Echo.h"
@@ -13,15 +14,12 @@
 
 namespace tw {
 
-class ResourceTable;
-
 // Implemented by the main window; every method runs on the UI thread.
 class ThreadHost {
  public:
   virtual ~ThreadHost() = default;
-  virtual ResourceTable& Table() = 0;
-  // Repaints one cell of the status table at once.
-  virtual void RepaintCell(int col, int row) = 0;
+  // Shows a thread's status or speeds in resource row `row` at once.
+  virtual void ShowMeasurement(int row, const DisplayUpdate& update) = 0;
   // Whether trend recording is on.
   virtual bool TrendEnabled() const = 0;
   // Appends one quarter-hour record (means in Kbps) to the trend files.

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "monitor/ResourceTable.h"
 #include "platform/ThreadPriority.h"
-#include "util/Numbers.h"
 
 namespace tw {
 
@@ -89,27 +87,24 @@ void TPingThread::RunBody() {
   }
 }
 
-void TPingThread::DispatchKind(char kind) {
-  SetCurrentThreadPriorityClass(kind == '1' ? 2 : 1);
-  switch (kind) {
-    case '1':
-      RunDriveLoop();
-      break;
-    case '2':
-      RunFileLoop();
-      break;
-    case '3':
-      if (services_.echoAvailable) {
-        RunEchoLoop();
-        break;
-      }
-      [[fallthrough]];
-    default:
-      // Nothing to measure: idle until restarted or stopped instead of
-      // spinning through the outer loop.
-      RunIdleLoop();
-      break;
+void TPingThread::DispatchKind(ResourceKind kind) {
+  const KindDescriptor& descriptor = Describe(kind);
+  SetCurrentThreadPriorityClass(descriptor.priorityClass);
+  const bool measurable =
+      descriptor.newMeasurement != nullptr && (!descriptor.needsEcho || services_.echoAvailable);
+  if (!measurable) {
+    // Nothing to measure: idle until restarted or stopped instead of
+    // spinning through the outer loop.
+    RunIdleLoop();
+    return;
   }
+  if (measurement_ == nullptr || kind != measuredKind_) {
+    // The old measurement may own what the cancel handler reaches.
+    SetCancelHandler(nullptr);
+    measurement_ = descriptor.newMeasurement();
+    measuredKind_ = kind;
+  }
+  measurement_->Run(*this);
 }
 
 void TPingThread::RunIdleLoop() {
@@ -132,15 +127,7 @@ void TPingThread::ResetStatistics() {
   trendSums_ = TrendSums{};
 }
 
-void TPingThread::LoadSettings(const ResourceTable& table) {
-  const int row = row_;
-  ThreadSettings next;
-  next.address = table.Cell(Col::Resource, row);
-  next.resourceKind = table.Kind(row);
-  next.periodMs = ParseWholeNumber(table.Cell(Col::ProcessDelay, row));
-  next.autoSize = (ParseWholeNumber(table.Cell(Col::AutoSize, row)) & 0xFF) != 0;
-  next.blockSize = ParseWholeNumber(table.Cell(Col::PacketSize, row));
-  next.timeoutMs = ParseWholeNumber(table.Cell(Col::Timeout, row));
+void TPingThread::LoadSettings(const ThreadSettings& next) {
   {
     std::lock_guard<std::mutex> lock(settingsMutex_);
     if (next.address != settings_.address) IpAddress = -1;
@@ -352,27 +339,19 @@ void TPingThread::CallUpdateDisplay() {
 
 void TPingThread::UpdateDisplay() {
   if (Paused || StopRequested) return;
-  const int row = row_;
-  ResourceTable& table = services_.host.Table();
-  std::string status;
-  char kind;
+  DisplayUpdate update;
   {
     std::lock_guard<std::mutex> lock(settingsMutex_);
-    status.swap(statusText_);
-    kind = settings_.resourceKind;
+    update.status.swap(statusText_);
+    update.resourceKind = settings_.resourceKind;
   }
-  if (!status.empty()) {
-    const int col = kind == '1' ? Col::WriteSpeed : kind == '2' ? Col::ReadSpeed : Col::PingSpeed;
-    table.SetCell(col, row, status);
-    services_.host.RepaintCell(col, row);
-    return;
+  if (update.status.empty()) {
+    const MeasurementSnapshot now = Snapshot();
+    update.writeSpeed = now.writeSpeed;
+    update.readSpeed = now.readSpeed;
+    update.pingSpeed = now.pingSpeed;
   }
-  const MeasurementSnapshot now = Snapshot();
-  table.SetCell(Col::WriteSpeed, row, kind == '1' ? SpeedText(now.writeSpeed) : "");
-  table.SetCell(Col::ReadSpeed, row, kind == '1' || kind == '2' ? SpeedText(now.readSpeed) : "");
-  table.SetCell(Col::PingSpeed, row, kind == '3' ? SpeedText(now.pingSpeed) : "");
-  for (int col : {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed})
-    services_.host.RepaintCell(col, row);
+  services_.host.ShowMeasurement(row_, update);
 }
 
 }  // namespace tw

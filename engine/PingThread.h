@@ -29,45 +29,18 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/EngineServices.h"
-#include "platform/DriveIo.h"
-#include "platform/Echo.h"
-#include "platform/NameLookup.h"
+#include "engine/Measurement.h"
+#include "engine/MeasurementTypes.h"
+#include "engine/ResourceKinds.h"
 
 namespace tw {
-
-class ResourceTable;
-
-constexpr int kHistoryLength = 100;
-constexpr int kTransferBufferSize = 64512;
-
-// The last 100 speeds in Kbps; element 0 is the oldest, 99 the newest.
-using SpeedHistory = std::array<double, kHistoryLength>;
-
-// What the UI reads from a running thread, copied at once.
-struct MeasurementSnapshot {
-  double writeSpeed = 0, readSpeed = 0, pingSpeed = 0;  // Kbps
-  double referenceSpeed = 0;                            // Kbps
-  SpeedHistory writeHistory{}, readHistory{}, pingHistory{};
-  // Speeds appended to the histories so far: a changed count means a
-  // changed chart.
-  uint64_t sampleCount = 0;
-};
-
-// The settings a thread copies out of its row.
-struct ThreadSettings {
-  std::string address;    // folder, file path or host
-  char resourceKind = 0;  // '1', '2' or '3'
-  int32_t periodMs = 0;   // cycle period, start to start
-  bool autoSize = false;  // adapt block / echo size
-  int32_t blockSize = 0;  // fixed size in bytes when autoSize is off
-  int32_t timeoutMs = 2500;
-};
 
 class TPingThread;
 
@@ -104,9 +77,9 @@ class TPingThread {
   // call), it is left to free itself when the call returns.
   static void Destroy(TPingThread* thread, uint64_t boundMs = 2000);
 
-  // UI thread: copies cells 1, 5, 8, 9, 10, 11 of the row; a changed address
-  // forces a new name resolution; empties the status text; asks for a restart.
-  void LoadSettings(const ResourceTable& table);
+  // UI thread: takes the row's settings; a changed address forces a new name
+  // resolution; empties the status text; asks for a restart.
+  void LoadSettings(const ThreadSettings& next);
 
   // Suspension is honoured by the worker at safe points, never forced.
   void Suspend();
@@ -123,7 +96,7 @@ class TPingThread {
   void WakeWaits();
 
   int Row() const { return row_.load(); }
-  // UI thread: the row moved; the caller runs LoadSettings afterwards.
+  // UI thread: the row moved; the caller loads its settings afterwards.
   void SetRow(int row) { row_ = row; }
 
   MeasurementSnapshot Snapshot() const;
@@ -133,12 +106,12 @@ class TPingThread {
 
   // The day's quarter-hour averages on show (write, read, echo; 96 each),
   // filled and read by the trend chart on the UI thread only.
-  std::array<std::array<double, 96>, 3> TrendDayValues{};
+  TrendDay TrendDayValues{};
 
   // True once the body has ended.
   bool Finished() const;
 
-  // ---- used by the kinds' inner loops (worker thread) ----
+  // ---- used by the measurements (worker thread) ----
   // The 64,512-byte buffer for all transfers.
   uint8_t* TransferBuffer() { return transferBuffer_.data(); }
   const EngineServices& Services() const { return services_; }
@@ -156,7 +129,7 @@ class TPingThread {
   void AddTrendSums(double write, double read, double ping);
   // Waits until `PeriodMs` after `startTick`, or until Paused or Stop.
   void CycleWait(uint64_t startTick);
-  // Holds while Paused is set (kinds '2' and '3'), ends on Stop or Restart.
+  // Holds while Paused is set (files and hosts), ends on Stop or Restart.
   void HoldWhilePaused();
   // Suspends the worker itself until the UI resumes it (after I/O failures).
   void SuspendSelf();
@@ -171,16 +144,14 @@ class TPingThread {
   int32_t TimeoutMs() const { return timeoutMs_.load(); }
   bool AutoSize() const { return autoSize_.load(); }
 
-  // Transfer state of the kinds.
-  int32_t WriteSize = 1024;
-  int32_t ReadSize = 1024;
-  int PriorityClass = 3;
-  int64_t ClassSum = 0;  // microseconds
-  int32_t ClassCount = 0;
-
-  // Echo state: the resolved address is kept across restarts while the
+  // The resolved address of a host row, kept across restarts while the
   // address text stays the same. -1 = not resolved (network byte order).
   std::atomic<int64_t> IpAddress{-1};
+
+  // The current measurement; worker thread only, or the UI thread inside
+  // one of the worker's hand-overs. Null until the row's first measured run;
+  // a row changed to no known kind idles and keeps its last measurement.
+  const Measurement* CurrentMeasurement() const { return measurement_.get(); }
 
   // Trend accumulation (Kbps sums), handed to WriteTrendSample.
   struct TrendSums {
@@ -192,11 +163,7 @@ class TPingThread {
   void Execute();
   void RunBody();
   void ResetStatistics();
-  void DispatchKind(char kind);
-  // The kinds' inner loops, each in its own file.
-  void RunDriveLoop();
-  void RunFileLoop();
-  void RunEchoLoop();
+  void DispatchKind(ResourceKind kind);
   void RunIdleLoop();
   void QuarterHourCheck();
   void WriteTrendSample();  // UI thread
@@ -208,28 +175,9 @@ class TPingThread {
   // Sleeps up to `ms` or until a wake-up after `seen`.
   void SleepFor(uint64_t ms, uint64_t seen);
 
-  // ---- transfer state of the drive, file and echo loops (worker only) ----
-  bool DriveCycle(int64_t& position);
-  void AdaptDriveSizes(int64_t writeUs, int64_t readUs);
-  void CloseTestFile();
-  bool FileCycle();
-  bool PrepareEcho();
-  bool Resolve();
-  int32_t SendEcho(int32_t size, int32_t timeoutMs);
-  void EchoCycle();
-  std::unique_ptr<DriveFile> testFile_;  // the drive test file or the read-only file
-  std::string TestFileName;
-  bool FileIsOpen = false;
-  std::unique_ptr<EchoSocket> echoSocket_;  // this thread's ICMP endpoint
-  std::unique_ptr<HostLookup> hostLookup_;
-  std::string DottedAddress;
-  int32_t WsaError = 0;
-  IcmpOptions EchoOptions;  // time-to-live 32
-  IcmpReply EchoReply;      // fixed part of the last good reply
-  int32_t EchoResult = 0;
-  std::vector<uint8_t> echoReplyData_;
-  uint64_t randomState_ = 0x9E3779B97F4A7C15ULL;
-  // ---- end of transfer state ----
+  // Worker only: the measurement of `measuredKind_`, kept across restarts.
+  std::unique_ptr<Measurement> measurement_;
+  ResourceKind measuredKind_ = ResourceKind::None;
 
   const EngineServices services_;
   std::atomic<int> row_;

@@ -1,5 +1,7 @@
 #include "monitor/ResourceTable.h"
 
+#include "engine/ResourceKinds.h"
+
 namespace tw {
 
 namespace {
@@ -80,9 +82,8 @@ void ResourceTable::ClearEventBookkeeping(int row) {
     SetCell(col, row, "");
 }
 
-char ResourceTable::Kind(int row) const {
-  const std::string& kind = Cell(Col::Kind, row);
-  return kind.empty() ? '\0' : kind[0];
+ResourceKind ResourceTable::Kind(int row) const {
+  return KindFromText(Cell(Col::Kind, row));
 }
 
 }  // namespace tw

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/MeasurementTypes.h"
+
 namespace tw {
 
 class TPingThread;
@@ -81,8 +83,8 @@ class ResourceTable {
   // Empties the run-time event bookkeeping cells (28, 29, 30, 33).
   void ClearEventBookkeeping(int row);
 
-  // Kind of the row: first character of column 5, or '\0'.
-  char Kind(int row) const;
+  // Kind of the row, read from column 5.
+  ResourceKind Kind(int row) const;
 
  private:
   struct Row {

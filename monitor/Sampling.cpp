@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/ResourceKinds.h"
 #include "util/Numbers.h"
 
 namespace tw {
@@ -15,10 +16,9 @@ int SpeedIconIndex(double currentSpeed, double referenceSpeed) {
   return static_cast<int>(std::clamp<int64_t>(index, 0, 12));
 }
 
-double CurrentSpeed(char kind, const MeasurementSnapshot& results) {
-  if (kind == '1' || kind == '2') return results.readHistory.back();
-  if (kind == '3') return results.pingHistory.back();
-  return 0;
+double CurrentSpeed(ResourceKind kind, const MeasurementSnapshot& results) {
+  if (kind == ResourceKind::None) return 0;
+  return SeriesHistory(results, Describe(kind).mainSeries).back();
 }
 
 void SamplingControl::StartThreads() {
@@ -26,7 +26,7 @@ void SamplingControl::StartThreads() {
     TPingThread* thread = table_.Thread(row);
     if (thread == nullptr) continue;
     thread->Paused = false;
-    thread->LoadSettings(table_);
+    LoadRowSettings(*thread, table_);
     thread->Resume();
     thread->Resume();
   }

@@ -7,6 +7,7 @@
 
 #include "engine/PingThread.h"
 #include "monitor/ResourceTable.h"
+#include "monitor/RowThreads.h"
 #include "platform/Clock.h"
 
 namespace tw {
@@ -31,9 +32,9 @@ enum class TickMode { Tick, Redraw };
 // reference speed, rounded halves to even; 0 without a reference.
 int SpeedIconIndex(double currentSpeed, double referenceSpeed);
 
-// The current speed of a row: the newest read speed for drives and files,
-// the newest echo speed for hosts.
-double CurrentSpeed(char kind, const MeasurementSnapshot& results);
+// The current speed of a row: the newest speed of its kind's main series
+// (read for drives and files, echo for hosts); 0 for no known kind.
+double CurrentSpeed(ResourceKind kind, const MeasurementSnapshot& results);
 
 class SamplingControl {
  public:

@@ -8,6 +8,16 @@ namespace tw {
 
 namespace {
 
+// What the action column (14 or 18) asks for; only its first character
+// counts, as the parameters file has always been read.
+enum class EventAction { Unknown = -1, PlaySound = 0, RunProgram = 1, CloseProgram = 2 };
+
+EventAction ActionOf(const std::string& cell) {
+  if (cell.empty() || std::isdigit(static_cast<unsigned char>(cell[0])) == 0)
+    return EventAction::Unknown;
+  return static_cast<EventAction>(cell[0] - '0');
+}
+
 // Texts handed to an action are cut to 255 characters.
 std::string Cut(const std::string& text) {
   return text.substr(0, 255);
@@ -74,22 +84,21 @@ void SpeedEvents::CheckEvent(const EventColumns& event, const EventColumns& othe
 }
 
 void SpeedEvents::Perform(const EventColumns& event, int row) {
-  const std::string& kind = table_.Cell(event.action, row);
-  const char first = kind.empty() ? '\0' : kind[0];
+  const EventAction action = ActionOf(table_.Cell(event.action, row));
   // Copies: the cells may change while an action runs.
   const std::string sound = Cut(table_.Cell(event.sound, row));
   const std::string command = Cut(table_.Cell(event.command, row));
   const std::string folder = Cut(table_.Cell(event.folder, row));
   const std::string closeFile = Cut(table_.Cell(event.closeFile, row));
   const std::string closeTitle = Cut(table_.Cell(event.closeTitle, row));
-  switch (first) {
-    case '0':
+  switch (action) {
+    case EventAction::PlaySound:
       if (!sound.empty()) actions_.PlaySoundFile(sound);
       break;
-    case '1':
+    case EventAction::RunProgram:
       if (!command.empty()) actions_.RunProgram(command, folder);
       break;
-    case '2':
+    case EventAction::CloseProgram:
       if (!closeFile.empty()) {
         actions_.CloseProgramByFile(closeFile);
       } else if (!closeTitle.empty()) {

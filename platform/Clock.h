@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "util/DateTime.h"
+#include "platform/CivilTime.h"
 
 namespace tw {
 

@@ -2,12 +2,9 @@
 // form of the trend files and the trend chart's date).
 #pragma once
 
-namespace tw {
+#include "platform/CivilTime.h"
 
-struct CivilTime {
-  int year = 1899, month = 12, day = 30;  // month 1..12
-  int hour = 0, minute = 0, second = 0, millisecond = 0;
-};
+namespace tw {
 
 // Days since 30 December 1899 for a civil date and time.
 double EncodeDateTime(const CivilTime& t);

@@ -4,6 +4,7 @@
 #include "charts/StatusTable.h"
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartWidgets.h"
+#include "engine/PingThread.h"
 #include "monitor/ResourceTable.h"
 
 namespace tw {

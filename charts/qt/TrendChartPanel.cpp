@@ -9,6 +9,7 @@
 #include "charts/qt/QtCanvas.h"
 #include "controls/Bitmpbtn.h"
 #include "dialogs/Help.h"
+#include "engine/PingThread.h"
 #include "monitor/ResourceTable.h"
 #include "util/DateTime.h"
 #include "util/HelpIds.h"

@@ -22,7 +22,7 @@ TEST(MonitorEvents, DeadResourceRunsItsProgramAfterTheTimeout) {
   const std::string ran = dir.File("ran");
   TPingObject window;
   window.SetFlagWaitMs(20);
-  const int row = window.AddResourceRow(dir.File("missing.iso"), '2');
+  const int row = window.AddResourceRow(dir.File("missing.iso"), ResourceKind::File);
   ResourceTable& table = window.Table();
   table.SetCell(Col::PerformMinSpeed, row, "1");
   table.SetCell(Col::MinSpeed, row, "0");
@@ -53,7 +53,7 @@ TEST(MonitorEvents, AFailingSoundShowsOneBoxThatClosesWithTheWindow) {
   TPingObject window(clock);
   window.SetFlagWaitMs(0);
   window.show();
-  const int row = window.AddResourceRow(dir.File("missing.iso"), '2');
+  const int row = window.AddResourceRow(dir.File("missing.iso"), ResourceKind::File);
   ResourceTable& table = window.Table();
   table.SetCell(Col::PerformMinSpeed, row, "1");
   table.SetCell(Col::MinSpeed, row, "0");

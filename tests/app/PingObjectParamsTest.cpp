@@ -105,7 +105,7 @@ TEST_F(PingObjectParamsTest, SettingsSurviveARestart) {
   {
     auto window = OpenWindow();
     for (const char* host : {"127.0.0.1", "127.0.0.2", "localhost"})
-      window->AddResourceRow(host, '3');
+      window->AddResourceRow(host, ResourceKind::Echo);
     window->Table().SetCell(Col::MinSpeed, 2, "12.5");
     window->StartBtnClick();
     window->move(130, 140);
@@ -189,7 +189,7 @@ TEST_F(PingObjectParamsTest, ReadErrorOnlyAfterAnEarlierSaveOnThisMachine) {
 
 TEST_F(PingObjectParamsTest, WriteErrorIsShownAndTheCloseGoesOn) {
   auto window = OpenWindow();
-  window->AddResourceRow("127.0.0.1", '3');
+  window->AddResourceRow("127.0.0.1", ResourceKind::Echo);
   // The program folder has become a file: nothing can be written in it.
   std::filesystem::remove_all(home_.Path());
   std::ofstream(home_.Path()) << "not a folder";

@@ -50,7 +50,7 @@ TEST_F(PingObjectTest, CreatedWithCaptionButtonsAndTimers) {
 TEST_F(PingObjectTest, StartAndStopDriveTimerThreadsAndDelete) {
   TPingObject window(clock);
   window.SetFlagWaitMs(20);
-  const int row = window.AddResourceRow("somewhere", '9');  // nothing to measure
+  const int row = window.AddResourceRow("somewhere", ResourceKind::None);  // nothing to measure
   QTest::mouseClick(window.StartBtn(), Qt::LeftButton);
   EXPECT_TRUE(window.StartBtn()->isChecked());
   EXPECT_FALSE(window.StopBtn()->isChecked());
@@ -73,7 +73,7 @@ TEST_F(PingObjectTest, StartAndStopDriveTimerThreadsAndDelete) {
 TEST_F(PingObjectTest, RedrawTickNeverSetsTheIcon) {
   TPingObject window(clock);
   window.SetFlagWaitMs(10);
-  window.AddResourceRow("a", '1');
+  window.AddResourceRow("a", ResourceKind::Drive);
   EXPECT_TRUE(window.SamplingTick(TickMode::Redraw));
   EXPECT_EQ(window.SpeedIconIndexShown(), -1);
   EXPECT_TRUE(window.SamplingTick(TickMode::Tick));
@@ -111,7 +111,7 @@ TEST_F(PingObjectTest, LateCloseClosesAtOnce) {
 TEST_F(PingObjectTest, CloseReleasesWorkersBlockedInHandOvers) {
   auto* window = new TPingObject(clock);
   window->SetFlagWaitMs(100);
-  for (int i = 0; i < 8; ++i) window->AddResourceRow("r" + std::to_string(i), '9');
+  for (int i = 0; i < 8; ++i) window->AddResourceRow("r" + std::to_string(i), ResourceKind::None);
   window->StartBtnClick();
   // No events are processed: every worker now waits in its display update.
   clock.AdvanceMs(6000);

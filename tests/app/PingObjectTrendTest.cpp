@@ -70,8 +70,8 @@ TEST(PingObjectTrend, RunningMonitorWritesOneRecordPerResourceAtTheQuarterHour) 
     TTrendFile* trend = window.TrendFile();
     ASSERT_NE(trend, nullptr);
     ASSERT_TRUE(trend->DataOpen() && trend->IndexOpen());
-    window.AddResourceRow("127.0.0.1", '3');
-    window.AddResourceRow("localhost", '3');
+    window.AddResourceRow("127.0.0.1", ResourceKind::Echo);
+    window.AddResourceRow("localhost", ResourceKind::Echo);
     window.StartBtnClick();
     QElapsedTimer idle;  // nothing is due at minute 14
     idle.start();

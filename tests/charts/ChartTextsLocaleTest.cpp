@@ -22,7 +22,7 @@ TEST(ChartTextsInCommaLocale, ScaleLabelsAndHoverTextUseAPoint) {
 
   MeasurementSnapshot file;
   file.readHistory.fill(0.5);
-  const std::vector<LiveHoverRow> rows = {{{'2', 0, 0, "/cd/file"}, &file}};
+  const std::vector<LiveHoverRow> rows = {{{ResourceKind::File, 0, 0, "/cd/file"}, &file}};
   EXPECT_EQ(chart.HoverText(134, 66, rows), "\"/cd/file\" Read      0.50 Kbps");
 }
 

@@ -120,21 +120,21 @@ TEST(LiveChart, LinesPerKindInOrderAndColour) {
     results.pingHistory[static_cast<size_t>(k)] = k == 99 ? 5 : 1.5;
   }
   struct Case {
-    char kind;
+    ResourceKind kind;
     std::vector<ColorValue> colors;
     std::vector<int> firstY;
   } cases[] = {
-      {'1', {clYellow, clRed}, {65, 43}},
-      {'2', {clRed}, {43}},
-      {'3', {clRed}, {22}},
-      {'9', {}, {}},
+      {ResourceKind::Drive, {clYellow, clRed}, {65, 43}},
+      {ResourceKind::File, {clRed}, {43}},
+      {ResourceKind::Echo, {clRed}, {22}},
+      {ResourceKind::None, {}, {}},
   };
   for (const Case& c : cases) {
     TLiveChart chart;
     RecordingCanvas canvas;
     chart.DrawRow(canvas, {c.kind, clYellow, clRed, "x"}, results);
     const auto polylines = canvas.OpsOf(DrawOp::Polyline);
-    ASSERT_EQ(polylines.size(), c.colors.size()) << c.kind;
+    ASSERT_EQ(polylines.size(), c.colors.size()) << KindText(c.kind);
     for (size_t i = 0; i < polylines.size(); ++i) {
       EXPECT_EQ(polylines[i].color, c.colors[i]);
       EXPECT_EQ(polylines[i].penWidth, 1);
@@ -142,7 +142,7 @@ TEST(LiveChart, LinesPerKindInOrderAndColour) {
       EXPECT_EQ(polylines[i].points.front(), (CanvasPoint{3, c.firstY[i]}));
       EXPECT_EQ(polylines[i].points.back().x, 267);
     }
-    if (c.kind == '3') {
+    if (c.kind == ResourceKind::Echo) {
       EXPECT_EQ(polylines[0].points.back().y, 0);  // above the scale: top row
     }
   }
@@ -176,9 +176,9 @@ TEST(LiveChart, HoverTextFirstRowWinsAndReadBeatsWrite) {
   file.readHistory[0] = 1.98;  // row 1: sample 1 near the top
   TLiveChart chart;
   const std::vector<LiveHoverRow> rows = {
-      {{'3', 0, 0, "10.0.0.1"}, &host},
-      {{'1', 0, 0, "\\\\srv\\share"}, &drive},
-      {{'2', 0, 0, "/cd/file"}, &file},
+      {{ResourceKind::Echo, 0, 0, "10.0.0.1"}, &host},
+      {{ResourceKind::Drive, 0, 0, "\\\\srv\\share"}, &drive},
+      {{ResourceKind::File, 0, 0, "/cd/file"}, &file},
   };
   struct Case {
     int x, y;
@@ -195,7 +195,7 @@ TEST(LiveChart, HoverTextFirstRowWinsAndReadBeatsWrite) {
   for (const Case& c : cases)
     EXPECT_EQ(chart.HoverText(c.x, c.y, rows), c.text) << c.x << "," << c.y;
   // Within a drive row a read hit replaces a write hit.
-  const std::vector<LiveHoverRow> driveOnly = {{{'1', 0, 0, "d"}, &drive}};
+  const std::vector<LiveHoverRow> driveOnly = {{{ResourceKind::Drive, 0, 0, "d"}, &drive}};
   EXPECT_EQ(chart.HoverText(134, 44, driveOnly), "\"d\" Read      1.00 Kbps");
   drive.readHistory.fill(0);
   EXPECT_EQ(chart.HoverText(134, 44, driveOnly), "\"d\" Write      1.00 Kbps");

@@ -79,7 +79,8 @@ TEST(TrendChart, DayWithoutRecordsLiesOnePixelAboveTheBaseLine) {
   for (auto& block : day) block.fill(7);
   LoggingLookup lookup;
   RecordingCanvas canvas;
-  chart.Redraw(canvas, {{{'1', clYellow, clRed, "\\\\srv\\data"}, &day}}, lookup, kFont);
+  chart.Redraw(canvas, {{{ResourceKind::Drive, clYellow, clRed, "\\\\srv\\data"}, &day}}, lookup,
+               kFont);
   const auto polylines = canvas.OpsOf(DrawOp::Polyline);
   ASSERT_EQ(polylines.size(), 2u);
   for (const DrawOp& op : polylines) {
@@ -107,9 +108,9 @@ TEST(TrendChart, RecordsMapToRowsPerKindAndFillTheDay) {
   TrendDay drive{}, host{}, file{};
   RecordingCanvas canvas;
   chart.Redraw(canvas,
-               {{{'1', clYellow, clRed, "Drive"}, &drive},
-                {{'3', clBlack, clFuchsia, "host"}, &host},
-                {{'2', clBlack, clAqua, "file"}, &file}},
+               {{{ResourceKind::Drive, clYellow, clRed, "Drive"}, &drive},
+                {{ResourceKind::Echo, clBlack, clFuchsia, "host"}, &host},
+                {{ResourceKind::File, clBlack, clAqua, "file"}, &file}},
                lookup, kFont);
   const auto polylines = canvas.OpsOf(DrawOp::Polyline);
   ASSERT_EQ(polylines.size(), 4u);
@@ -136,7 +137,8 @@ TEST(TrendChart, HoverTextsWithTimeOfDay) {
   drive[kTrendRead].fill(0.5);  // row 78 - 20 = 58
   host[kTrendEcho].fill(0.5);
   TTrendChart chart;
-  const std::vector<TrendHoverRow> rows = {{{'1', 0, 0, "d"}, &drive}, {{'3', 0, 0, "h"}, &host}};
+  const std::vector<TrendHoverRow> rows = {{{ResourceKind::Drive, 0, 0, "d"}, &drive},
+                                           {{ResourceKind::Echo, 0, 0, "h"}, &host}};
   struct Case {
     int x, y;
     std::string text;
@@ -148,7 +150,7 @@ TEST(TrendChart, HoverTextsWithTimeOfDay) {
       {132, 70, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(chart.HoverText(c.x, c.y, rows), c.text) << c.x;
-  const std::vector<TrendHoverRow> hostOnly = {{{'3', 0, 0, "h"}, &host}};
+  const std::vector<TrendHoverRow> hostOnly = {{{ResourceKind::Echo, 0, 0, "h"}, &host}};
   EXPECT_EQ(chart.HoverText(100, 58, hostOnly), "\"h\", Ping -      0.50 Kbps, 09:00");
 }
 
@@ -204,7 +206,7 @@ TEST(TrendChart, RedrawRefusesReentry) {
   lookup.chart = &chart;
   RecordingCanvas canvas;
   TrendDay day{};
-  EXPECT_TRUE(chart.Redraw(canvas, {{{'2', 0, 0, "x"}, &day}}, lookup, kFont));
+  EXPECT_TRUE(chart.Redraw(canvas, {{{ResourceKind::File, 0, 0, "x"}, &day}}, lookup, kFont));
   EXPECT_EQ(lookup.refused, 96);
   lookup.chart = nullptr;
   EXPECT_TRUE(chart.Redraw(canvas, {}, lookup, kFont));

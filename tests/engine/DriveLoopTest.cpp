@@ -20,6 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::CellSpeed;
 using test::EngineHost;
+using test::TransferOf;
 
 struct Fixture {
   EngineHost host;
@@ -30,7 +31,7 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
   Fixture f;
   test::TempDir dir;
   const std::string testFile = dir.File("MRL.TST");
-  const int row = f.host.AddRow(dir.Path(), '1', 0, true, 1024, 2500);
+  const int row = f.host.AddRow(dir.Path(), ResourceKind::Drive, 0, true, 1024, 2500);
   TPingThread* t = nullptr;
   // Looked at while the worker waits in its display update.
   std::vector<std::pair<int32_t, int32_t>> sizes;
@@ -39,8 +40,8 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
   uintmax_t largestFile = 0;
   f.host.onRepaint = [&](int col, int r) {
     if (col != Col::ReadSpeed || CellSpeed(f.host.table.Cell(col, r)) < 0) return;
-    sizes.emplace_back(t->WriteSize, t->ReadSize);
-    classes.push_back(t->PriorityClass);
+    sizes.emplace_back(TransferOf(*t).writeSize, TransferOf(*t).readSize);
+    classes.push_back(TransferOf(*t).priorityClass);
     writes.push_back(CellSpeed(f.host.table.Cell(Col::WriteSpeed, r)));
     reads.push_back(CellSpeed(f.host.table.Cell(Col::ReadSpeed, r)));
     std::error_code ec;
@@ -90,14 +91,14 @@ TEST(DriveLoopTest, FixedBlockSizesStayInsideTheBuffer) {
   for (const auto& c : cases) {
     Fixture f;
     test::TempDir dir;
-    const int row = f.host.AddRow(dir.Path(), '1', 0, false, c.blockSize, 2500);
+    const int row = f.host.AddRow(dir.Path(), ResourceKind::Drive, 0, false, c.blockSize, 2500);
     TPingThread* t = nullptr;
     std::vector<int32_t> sizes;
     double write = 0, read = 0;  // the highest shown
     f.host.onRepaint = [&](int col, int r) {
       if (col != Col::ReadSpeed || CellSpeed(f.host.table.Cell(col, r)) < 0) return;
-      sizes.push_back(t->WriteSize);
-      sizes.push_back(t->ReadSize);
+      sizes.push_back(TransferOf(*t).writeSize);
+      sizes.push_back(TransferOf(*t).readSize);
       write = std::max(write, CellSpeed(f.host.table.Cell(Col::WriteSpeed, r)));
       read = std::max(read, CellSpeed(f.host.table.Cell(Col::ReadSpeed, r)));
     };
@@ -111,17 +112,38 @@ TEST(DriveLoopTest, FixedBlockSizesStayInsideTheBuffer) {
   }
 }
 
+// A row whose kind changes between runs measures as its new kind: the
+// thread replaces its measurement instead of going on with the old one.
+TEST(DriveLoopTest, ARowChangedFromFileToFolderMeasuresTheFolder) {
+  Fixture f;
+  test::TempDir dir;
+  const int row = f.host.AddRow(dir.File("missing.iso"), ResourceKind::File, 50, true, 1024, 2500);
+  TPingThread* t = f.host.Start(row, f.services);
+  EXPECT_TRUE(
+      f.host.PumpUntil([&] { return f.host.table.Cell(Col::ReadSpeed, row) == "I/O error."; }));
+  EXPECT_TRUE(f.host.PumpUntil([&] { return t->IsHeld() && t->IsSuspended(); }));
+  f.host.table.SetCell(Col::Kind, row, KindText(ResourceKind::Drive));
+  f.host.table.SetCell(Col::Resource, row, dir.Path());
+  LoadRowSettings(*t, f.host.table);
+  t->Resume();
+  EXPECT_TRUE(
+      f.host.PumpUntil([&] { return CellSpeed(f.host.table.Cell(Col::WriteSpeed, row)) > 0; }));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("MRL.TST")));
+  TPingThread::Destroy(t);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("MRL.TST")));
+}
+
 TEST(DriveLoopTest, FailuresShowIOErrorAndHoldTheThreadUntilStart) {
   test::TempDir dir;
   const struct {
     const char* what;
     std::string address;
-    char kind;
+    ResourceKind kind;
     int col;
   } cases[] = {
-      {"unreachable folder", dir.File("gone/deeper"), '1', Col::WriteSpeed},
-      {"missing file", dir.File("missing.iso"), '2', Col::ReadSpeed},
-      {"folder given as file", dir.Path(), '2', Col::ReadSpeed},
+      {"unreachable folder", dir.File("gone/deeper"), ResourceKind::Drive, Col::WriteSpeed},
+      {"missing file", dir.File("missing.iso"), ResourceKind::File, Col::ReadSpeed},
+      {"folder given as file", dir.Path(), ResourceKind::File, Col::ReadSpeed},
   };
   for (const auto& c : cases) {
     Fixture f;
@@ -132,7 +154,7 @@ TEST(DriveLoopTest, FailuresShowIOErrorAndHoldTheThreadUntilStart) {
     EXPECT_TRUE(f.host.PumpUntil([&] { return t->IsHeld() && t->IsSuspended(); })) << c.what;
     // Start: settings loaded, resumed; the next run fails the same way.
     f.host.table.SetCell(c.col, row, "");
-    t->LoadSettings(f.host.table);
+    LoadRowSettings(*t, f.host.table);
     t->Resume();
     EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(c.col, row) == "I/O error."; }))
         << c.what;
@@ -146,7 +168,7 @@ TEST(DriveLoopTest, ASymlinkNamedLikeTheTestFileIsLeftAlone) {
   const std::string target = dir.File("precious");
   std::ofstream(target) << "keep me";
   fs::create_symlink(target, dir.File("MRL.TST"));
-  const int row = f.host.AddRow(dir.Path(), '1', 50, true, 1024, 2500);
+  const int row = f.host.AddRow(dir.Path(), ResourceKind::Drive, 50, true, 1024, 2500);
   TPingThread* t = f.host.Start(row, f.services);
   EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(2, row) == "I/O error."; }));
   TPingThread::Destroy(t);
@@ -160,7 +182,7 @@ TEST(DriveLoopTest, ReadOnlyFileIsReadWholeAndHeldLocked) {
   test::TempDir dir;
   const std::string path = dir.File("disc.iso");
   std::ofstream(path, std::ios::binary) << std::string(3 * 1024 * 1024, 'z');
-  const int row = f.host.AddRow(path, '2', 20, true, 1024, 2500);
+  const int row = f.host.AddRow(path, ResourceKind::File, 20, true, 1024, 2500);
   TPingThread* t = f.host.Start(row, f.services);
   int shown = 0;
   EXPECT_TRUE(f.host.PumpUntil([&] {
@@ -217,12 +239,12 @@ TEST(DriveLoopTest, TheReadBlockNeverGrowsPastASlowWriteBlock) {
   SlowedIo slowWrites(15, 0);
   f.services.driveIo = &slowWrites;
   test::TempDir dir;
-  const int row = f.host.AddRow(dir.Path(), '1', 0, true, 1024, 2500);
+  const int row = f.host.AddRow(dir.Path(), ResourceKind::Drive, 0, true, 1024, 2500);
   TPingThread* t = nullptr;
   std::vector<std::pair<int32_t, int32_t>> sizes;
   f.host.onRepaint = [&](int col, int r) {
     if (col == Col::ReadSpeed && CellSpeed(f.host.table.Cell(col, r)) > 0) {
-      sizes.emplace_back(t->WriteSize, t->ReadSize);
+      sizes.emplace_back(TransferOf(*t).writeSize, TransferOf(*t).readSize);
     }
   };
   t = f.host.Start(row, f.services);
@@ -244,7 +266,7 @@ TEST(DriveLoopTest, StopDuringALongReadEndsItAtTheNextBlockWithASpeed) {
   const std::string path = dir.File("big.iso");
   constexpr int kBlocks = 100;  // two seconds a pass
   std::ofstream(path, std::ios::binary) << std::string(kBlocks * 64512, 'b');
-  const int row = f.host.AddRow(path, '2', 1000, true, 1024, 2500);
+  const int row = f.host.AddRow(path, ResourceKind::File, 1000, true, 1024, 2500);
   TPingThread* t = f.host.Start(row, f.services);
   ASSERT_TRUE(f.host.PumpUntil([&] { return slow.reads >= 5; }));
   t->Paused = true;

@@ -22,6 +22,7 @@ using Steady = std::chrono::steady_clock;
 using test::CellSpeed;
 using test::EngineHost;
 using test::NetNamespace;
+using test::TransferOf;
 
 struct Fixture {
   EngineHost host;
@@ -36,14 +37,14 @@ TEST(EchoLoopTest, LoopbackEchoesGiveSpeedsAndGrowTheEchoSize) {
   if (!EchoUsable()) GTEST_SKIP() << "this user may not open ICMP sockets";
   for (const char* address : {"127.0.0.1", "localhost"}) {
     Fixture f;
-    const int row = f.host.AddRow(address, '3', 0, true, 1024, 2000);
+    const int row = f.host.AddRow(address, ResourceKind::Echo, 0, true, 1024, 2000);
     TPingThread* t = nullptr;
     std::vector<std::string> texts;
     int32_t lastSize = 0;
     f.host.onRepaint = [&](int col, int r) {
       if (col != Col::PingSpeed) return;
       texts.push_back(f.host.table.Cell(col, r));
-      lastSize = t->ReadSize;
+      lastSize = TransferOf(*t).readSize;
     };
     t = f.host.Start(row, f.services);
     ASSERT_TRUE(f.host.PumpUntil([&] { return lastSize == 64512; }, 20000)) << address;
@@ -80,7 +81,7 @@ TEST(EchoLoopTest, AReplyWithoutTheMarkerIsAHardwareError) {
   Fixture f;
   CorruptingEcho corrupting;
   f.services.echo = &corrupting;
-  const int row = f.host.AddRow("127.0.0.1", '3', 20, false, 1024, 2000);
+  const int row = f.host.AddRow("127.0.0.1", ResourceKind::Echo, 20, false, 1024, 2000);
   TPingThread* t = f.host.Start(row, f.services);
   EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, row) == "Hrdwr.Error"; }));
   EXPECT_EQ(t->Snapshot().pingHistory.back(), 0);
@@ -124,7 +125,7 @@ TEST(EchoLoopTest, EchoDataIsTheMarkerThenFreshBytesBelow255) {
     Fixture f;
     RecordingEcho recording;
     f.services.echo = &recording;
-    const int row = f.host.AddRow("127.0.0.1", '3', 0, false, blockSize, 2000);
+    const int row = f.host.AddRow("127.0.0.1", ResourceKind::Echo, 0, false, blockSize, 2000);
     TPingThread* t = f.host.Start(row, f.services);
     EXPECT_TRUE(f.host.PumpUntil([&] { return recording.Count() >= 5; }));
     EXPECT_TRUE(f.host.PumpUntil([&] { return CellSpeed(f.host.table.Cell(4, row)) > 0; }));
@@ -160,7 +161,7 @@ TEST(EchoLoopTest, ResultCodeOneRestartsTheCycle) {
   Fixture f;
   RestartingEcho restarting;
   f.services.echo = &restarting;
-  const int row = f.host.AddRow("127.0.0.1", '3', 10, true, 1024, 2000);
+  const int row = f.host.AddRow("127.0.0.1", ResourceKind::Echo, 10, true, 1024, 2000);
   int restarts = 0;
   f.host.onRepaint = [&](int col, int r) {
     restarts += col == Col::PingSpeed && f.host.table.Cell(col, r) == "Testing...";
@@ -214,7 +215,7 @@ TEST(EchoLoopTest, TheTimedSectionEndsAtTheReplysArrivalWhenTheSystemStampsIt) {
     Fixture f;
     LateWakingEcho late(c.arrivalUs);
     f.services.echo = &late;
-    const int row = f.host.AddRow("127.0.0.1", '3', 10, false, 8192, 2000);
+    const int row = f.host.AddRow("127.0.0.1", ResourceKind::Echo, 10, false, 8192, 2000);
     std::vector<double> speeds;
     f.host.onRepaint = [&](int col, int r) {
       const double s = CellSpeed(f.host.table.Cell(col, r));
@@ -253,7 +254,7 @@ TEST(EchoLoopTest, LookupFailuresShowTheWinSockTextAndAreRetriedEachPeriod) {
     Fixture f;
     CountingResolver lookup;
     f.services.resolver = &lookup.resolver;
-    const int row = f.host.AddRow(address, '3', 100, true, 1024, 2000);
+    const int row = f.host.AddRow(address, ResourceKind::Echo, 100, true, 1024, 2000);
     TPingThread* t = f.host.Start(row, f.services);
     EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, row) == "Host not found"; }));
     EXPECT_TRUE(f.host.PumpUntil([&] { return lookup.Count() >= 3; }, 3000));
@@ -274,7 +275,7 @@ TEST(EchoLoopTest, DestroyCutsAHangingLookupShort) {
     return LookupOutcome{0, inet_addr("127.0.0.1")};
   };
   f.services.resolver = &hangs;
-  const int row = f.host.AddRow("slow.example", '3', 100, true, 1024, 2000);
+  const int row = f.host.AddRow("slow.example", ResourceKind::Echo, 100, true, 1024, 2000);
   TPingThread* t = f.host.Start(row, f.services);
   ASSERT_TRUE(f.host.PumpUntil([&] { return asked.load(); }));
   const auto start = Steady::now();
@@ -302,7 +303,7 @@ class EchoNamespaceTest : public ::testing::Test {
 TEST_F(EchoNamespaceTest, AHostThatDoesNotAnswerShowsTimeoutAndCloseIsNotHeldUp) {
   ASSERT_TRUE(ns_.Sysctl("net.ipv4.icmp_echo_ignore_all=1"));
   Fixture f;
-  const int row = f.host.AddRow("127.0.0.1", '3', 100, true, 1024, 300);
+  const int row = f.host.AddRow("127.0.0.1", ResourceKind::Echo, 100, true, 1024, 300);
   TPingThread* t = StartInside(f, row);
   EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, row) == "Timeout"; }));
   EXPECT_EQ(t->Snapshot().pingSpeed, 0);
@@ -310,7 +311,7 @@ TEST_F(EchoNamespaceTest, AHostThatDoesNotAnswerShowsTimeoutAndCloseIsNotHeldUp)
 
   // An echo that would wait 240 s is cut short by closing.
   Fixture g;
-  const int row2 = g.host.AddRow("127.0.0.1", '3', 100, true, 1024, 240000);
+  const int row2 = g.host.AddRow("127.0.0.1", ResourceKind::Echo, 100, true, 1024, 240000);
   TPingThread* waiting = StartInside(g, row2);
   ASSERT_TRUE(g.host.PumpUntil([&] { return g.host.table.Cell(4, row2) == "Get address..."; }));
   g.host.PumpUntil([] { return false; }, 200);  // the echo is out
@@ -330,7 +331,7 @@ TEST_F(EchoNamespaceTest, SpeedOnALinkOfKnownBandwidthAgreesWithItsRate) {
     GTEST_SKIP() << "the kernel offers no token-bucket qdisc (tbf)";
   }
   Fixture f;
-  const int row = f.host.AddRow("127.0.0.1", '3', 10, false, 32768, 5000);
+  const int row = f.host.AddRow("127.0.0.1", ResourceKind::Echo, 10, false, 32768, 5000);
   std::vector<double> speeds;
   f.host.onRepaint = [&](int col, int r) {
     const double s = CellSpeed(f.host.table.Cell(col, r));

@@ -15,6 +15,7 @@
 #include "engine/EngineServices.h"
 #include "engine/PingThread.h"
 #include "monitor/ResourceTable.h"
+#include "monitor/RowThreads.h"
 
 namespace tw::test {
 
@@ -23,21 +24,22 @@ class EngineHost final : public ThreadHost {
   // As a window does: a thread left behind no longer reaches this host.
   ~EngineHost() override { dispatcher->Cancel(); }
 
-  ResourceTable& Table() override { return table; }
-  void RepaintCell(int col, int row) override {
-    if (onRepaint) onRepaint(col, row);
+  void ShowMeasurement(int row, const DisplayUpdate& update) override {
+    for (int col : ShowInRow(table, row, update)) {
+      if (onRepaint) onRepaint(col, row);
+    }
   }
   bool TrendEnabled() const override { return false; }
   void AppendTrendRecord(const std::string&, double, double, double) override {}
 
   // A resource row with new-row defaults and the given cells.
-  int AddRow(const std::string& address, char kind, int periodMs, bool autoSize, int blockSize,
-             int timeoutMs) {
+  int AddRow(const std::string& address, ResourceKind kind, int periodMs, bool autoSize,
+             int blockSize, int timeoutMs) {
     const int row = table.RowCount();
     table.SetRowCount(row + 1);
     table.SetNewRowDefaults(row);
     table.SetCell(Col::Resource, row, address);
-    table.SetCell(Col::Kind, row, std::string(1, kind));
+    table.SetCell(Col::Kind, row, KindText(kind));
     table.SetCell(Col::ProcessDelay, row, std::to_string(periodMs));
     table.SetCell(Col::AutoSize, row, autoSize ? "1" : "0");
     table.SetCell(Col::PacketSize, row, std::to_string(blockSize));
@@ -49,7 +51,7 @@ class EngineHost final : public ThreadHost {
   TPingThread* Start(int row, const EngineServices& services) {
     auto* thread = new TPingThread(row, services);
     table.AttachThread(row, thread);
-    thread->LoadSettings(table);
+    LoadRowSettings(*thread, table);
     thread->Resume();
     return thread;
   }
@@ -84,6 +86,13 @@ class EngineHost final : public ThreadHost {
   });
   std::function<void(int col, int row)> onRepaint;
 };
+
+// The adapted transfer state of a thread's measurement (the start values
+// before its first run); read it inside a hand-over.
+inline TransferState TransferOf(const TPingThread& thread) {
+  const Measurement* measurement = thread.CurrentMeasurement();
+  return measurement != nullptr ? measurement->Transfer() : TransferState{};
+}
 
 // The number in a speed cell (" 123.45 Kbps"), or -1 for any other text.
 inline double CellSpeed(const std::string& text) {

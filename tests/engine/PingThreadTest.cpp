@@ -18,17 +18,17 @@ struct Fixture {
 };
 
 // A thread of an unknown kind measures nothing: the spine alone.
-TPingThread* MakeThread(Fixture& f, const std::string& address, char kind) {
+TPingThread* MakeThread(Fixture& f, const std::string& address, const std::string& kind) {
   const int row = f.host.AddRow(address, kind);
   auto* thread = new TPingThread(row, f.services);
   f.host.table.AttachThread(row, thread);
-  thread->LoadSettings(f.host.table);
+  LoadRowSettings(*thread, f.host.table);
   return thread;
 }
 
 TEST(PingThreadTest, ReferenceSpeedIsRunningMaximumThenWindowMeans) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "x", '9');
+  TPingThread* t = MakeThread(f, "x", "9");
   const double first[] = {5, 3, 8, 2};
   for (double x : first) t->UpdateReferenceSpeed(x);
   EXPECT_DOUBLE_EQ(t->Snapshot().referenceSpeed, 8);  // running maximum
@@ -52,7 +52,7 @@ TEST(PingThreadTest, ReferenceSpeedIsRunningMaximumThenWindowMeans) {
 
 TEST(PingThreadTest, HistoriesKeepTheLast100OldestFirst) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "x", '9');
+  TPingThread* t = MakeThread(f, "x", "9");
   for (int i = 1; i <= 105; ++i) {
     t->SetReadSpeed(i);
     t->SetWriteSpeed(-i);
@@ -68,17 +68,17 @@ TEST(PingThreadTest, HistoriesKeepTheLast100OldestFirst) {
 
 TEST(PingThreadTest, OnlyAnAddressChangeForcesANewResolution) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "127.0.0.1", '3');
+  TPingThread* t = MakeThread(f, "127.0.0.1", KindText(ResourceKind::Echo));
   t->IpAddress = 0x0100007F;
   f.host.table.SetCell(Col::ProcessDelay, t->Row(), "500");
   f.host.table.SetCell(Col::Timeout, t->Row(), "100");
-  t->LoadSettings(f.host.table);
+  LoadRowSettings(*t, f.host.table);
   EXPECT_EQ(t->IpAddress, 0x0100007F);
   EXPECT_EQ(t->PeriodMs(), 500);
   EXPECT_EQ(t->TimeoutMs(), 100);
   EXPECT_TRUE(t->RestartRequested);
   f.host.table.SetCell(Col::Resource, t->Row(), "localhost");
-  t->LoadSettings(f.host.table);
+  LoadRowSettings(*t, f.host.table);
   EXPECT_EQ(t->IpAddress, -1);
   EXPECT_EQ(t->Settings().address, "localhost");
   TPingThread::Destroy(t);
@@ -86,14 +86,14 @@ TEST(PingThreadTest, OnlyAnAddressChangeForcesANewResolution) {
 
 TEST(PingThreadTest, AutoSizeIsTheLowByteOfTheCell) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "x", '1');
+  TPingThread* t = MakeThread(f, "x", KindText(ResourceKind::Drive));
   for (const auto& [text, on] : {std::pair<const char*, bool>{"1", true},
                                  {"0", false},
                                  {"256", false},
                                  {"257", true},
                                  {"", false}}) {
     f.host.table.SetCell(Col::AutoSize, t->Row(), text);
-    t->LoadSettings(f.host.table);
+    LoadRowSettings(*t, f.host.table);
     EXPECT_EQ(t->AutoSize(), on) << text;
   }
   TPingThread::Destroy(t);
@@ -102,7 +102,7 @@ TEST(PingThreadTest, AutoSizeIsTheLowByteOfTheCell) {
 TEST(PingThreadTest, ThreadWithNothingToMeasureShowsTestingAndIdles) {
   // Host rows without ICMP, and rows of an unknown kind, keep "Testing...".
   Fixture f;
-  for (char kind : {'3', '9'}) {
+  for (const char* kind : {"3", "9"}) {
     TPingThread* t = MakeThread(f, "somewhere", kind);
     t->Resume();
     EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, t->Row()) == "Testing..."; }))
@@ -116,7 +116,7 @@ TEST(PingThreadTest, ThreadWithNothingToMeasureShowsTestingAndIdles) {
 
 TEST(PingThreadTest, DestroyReleasesAWorkerBlockedInAHandOver) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "x", '3');
+  TPingThread* t = MakeThread(f, "x", KindText(ResourceKind::Echo));
   t->Resume();
   // Nobody pumps: the worker waits in its first display update.
   while (f.host.dispatcher->PendingCount() == 0) std::this_thread::sleep_for(Ms(1));
@@ -128,7 +128,7 @@ TEST(PingThreadTest, DestroyReleasesAWorkerBlockedInAHandOver) {
 
 TEST(PingThreadTest, DestroyEndsASuspendedThread) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "x", '1');
+  TPingThread* t = MakeThread(f, "x", KindText(ResourceKind::Drive));
   const auto start = std::chrono::steady_clock::now();
   TPingThread::Destroy(t);  // never resumed
   EXPECT_LT(std::chrono::steady_clock::now() - start, Ms(500));
@@ -136,12 +136,12 @@ TEST(PingThreadTest, DestroyEndsASuspendedThread) {
 
 TEST(PingThreadTest, PausedThreadSkipsDisplayUpdates) {
   Fixture f;
-  TPingThread* t = MakeThread(f, "x", '3');
+  TPingThread* t = MakeThread(f, "x", KindText(ResourceKind::Echo));
   t->Resume();
   ASSERT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(4, t->Row()) == "Testing..."; }));
   f.host.table.SetCell(4, t->Row(), "last");
   t->Paused = true;
-  t->LoadSettings(f.host.table);  // restart: a new "Testing..." is due
+  LoadRowSettings(*t, f.host.table);  // restart: a new "Testing..." is due
   f.host.PumpUntil([] { return false; }, 300);
   EXPECT_EQ(f.host.table.Cell(4, t->Row()), "last");
   TPingThread::Destroy(t);
@@ -158,9 +158,9 @@ TEST(PingThreadTrendTest, QuarterHourMeansAreHandedOverOncePerQuarter) {
   FakeClock clock;
   clock.SetLocalNow({2026, 12, 8, 10, 0, 5});
   EngineServices services{host.dispatcher, clock, host, false};
-  const int row = host.AddRow("\\\\server\\share", '9');
+  const int row = host.AddRow("\\\\server\\share", "9");
   auto* t = new TPingThread(row, services);
-  t->LoadSettings(host.table);
+  LoadRowSettings(*t, host.table);
   t->Resume();
   ASSERT_TRUE(host.PumpUntil([&] { return host.table.Cell(4, row) == "Testing..."; }));
   // Started in minute 0 with no write yet this run: minute 0 writes nothing.

@@ -87,7 +87,7 @@ TEST(ThreadLifetimeTest, AThreadStuckInADriveWriteOutlivesItsOwnerSafely) {
   HungDrive drive;
   auto owner = std::make_unique<Owner>();
   owner->services.driveIo = &drive;
-  const int row = owner->host.AddRow("/hung/share", '1', 1000, true, 1024, 2500);
+  const int row = owner->host.AddRow("/hung/share", ResourceKind::Drive, 1000, true, 1024, 2500);
   TPingThread* t = owner->host.Start(row, owner->services);
   ASSERT_TRUE(owner->host.PumpUntil([&] { return drive.Writing(); }));
   TPingThread::Destroy(t, 100);  // gives up: the write does not return
@@ -109,36 +109,36 @@ TEST(ThreadLifetimeTest, SleepingWaitsReactAtOnceToTheUi) {
   std::ofstream(file, std::ios::binary) << std::string(1000, 'x');
   const struct {
     const char* what;
-    char kind;
+    ResourceKind kind;
     std::function<void(TPingThread&, test::EngineHost&)> act;
     std::function<bool(TPingThread&, test::EngineHost&, int shown)> reacted;
   } cases[] = {
-      {"pause ends the cycle wait of a drive thread, which measures on", '1',
+      {"pause ends the cycle wait of a drive thread, which measures on", ResourceKind::Drive,
        [](TPingThread& t, test::EngineHost&) { t.Paused = true; },
        [](TPingThread& t, test::EngineHost&, int) {
          return t.Snapshot().readHistory[kHistoryLength - 3] > 0;
        }},
-      {"stop ends the cycle wait and the thread", '2',
+      {"stop ends the cycle wait and the thread", ResourceKind::File,
        [](TPingThread& t, test::EngineHost&) { t.StopRequested = true; },
        [](TPingThread& t, test::EngineHost&, int) { return t.Finished(); }},
-      {"a shorter period ends the cycle wait", '2',
+      {"a shorter period ends the cycle wait", ResourceKind::File,
        [](TPingThread& t, test::EngineHost& h) {
          h.table.SetCell(Col::ProcessDelay, t.Row(), "10");
-         t.LoadSettings(h.table);
+         LoadRowSettings(t, h.table);
        },
        [](TPingThread&, test::EngineHost&, int shown) { return shown >= 3; }},
-      {"suspension holds a waiting thread", '2',
+      {"suspension holds a waiting thread", ResourceKind::File,
        [](TPingThread& t, test::EngineHost&) { t.Suspend(); },
        [](TPingThread& t, test::EngineHost&, int) { return t.IsHeld(); }},
-      {"a restart ends the idle wait of a thread with nothing to measure", '9',
-       [](TPingThread& t, test::EngineHost& h) { t.LoadSettings(h.table); },
+      {"a restart ends the idle wait of a thread with nothing to measure", ResourceKind::None,
+       [](TPingThread& t, test::EngineHost& h) { LoadRowSettings(t, h.table); },
        [](TPingThread&, test::EngineHost&, int shown) { return shown >= 2; }},
   };
   for (const auto& c : cases) {
     test::EngineHost host;
     EngineServices services{host.dispatcher, SystemClock(), host, false};
-    const int row =
-        host.AddRow(c.kind == '1' ? dir.Path() : file, c.kind, 600000, true, 1024, 2500);
+    const int row = host.AddRow(c.kind == ResourceKind::Drive ? dir.Path() : file, c.kind, 600000,
+                                true, 1024, 2500);
     int shown = 0;  // speeds, or "Testing..." for the idle thread
     host.onRepaint = [&](int col, int r) {
       const std::string& text = host.table.Cell(col, r);

@@ -59,7 +59,7 @@ class ChartsWindowTest : public ::testing::Test {
     for (const auto& [name, value] : savedEnv) setenv(name.c_str(), value.c_str(), 1);
   }
 
-  int AddRow(const std::string& address, char kind, const char* write, const char* read) {
+  int AddRow(const std::string& address, ResourceKind kind, const char* write, const char* read) {
     const int row = window->AddResourceRow(address, kind);
     window->Table().SetCell(Col::WriteColor, row, write);
     window->Table().SetCell(Col::ReadColor, row, read);
@@ -68,9 +68,9 @@ class ChartsWindowTest : public ::testing::Test {
 
   // Three resources with wave-shaped histories and a day of trend records.
   void FillDemo() {
-    AddRow("\\\\server\\share", '1', "clYellow", "clRed");
-    AddRow("/media/cdrom/disk.iso", '2', "clBlack", "clAqua");
-    AddRow("127.0.0.1", '3', "clBlack", "clFuchsia");
+    AddRow("\\\\server\\share", ResourceKind::Drive, "clYellow", "clRed");
+    AddRow("/media/cdrom/disk.iso", ResourceKind::File, "clBlack", "clAqua");
+    AddRow("127.0.0.1", ResourceKind::Echo, "clBlack", "clFuchsia");
     for (int k = 0; k < 100; ++k) {
       Thread(1)->SetWriteSpeed(0.6 + 0.3 * std::sin(k / 8.0));
       Thread(1)->SetReadSpeed(1.3 + 0.4 * std::cos(k / 6.0));
@@ -486,7 +486,8 @@ TEST_F(ChartsWindowTest, DayButtonsMoveTheTrendDateAndGuardNextDay) {
 }
 
 TEST_F(ChartsWindowTest, KeyboardSelectionScrollsTheRowsUnderTheFixedHeader) {
-  for (int i = 1; i <= 8; ++i) AddRow("127.0.0." + std::to_string(i), '3', "clBlack", "clRed");
+  for (int i = 1; i <= 8; ++i)
+    AddRow("127.0.0." + std::to_string(i), ResourceKind::Echo, "clBlack", "clRed");
   ShowAndDraw();
   TDisplayResourceTable* table = window->DisplayResourceTable();
   table->setFocus();

@@ -72,7 +72,7 @@ TEST_F(CommaLocaleWindowTest, ScaleAndSpeedKeepTheirPoint) {
   QApplication::processEvents();
   EXPECT_DOUBLE_EQ(window->LivePanel().live.Scale(), 500);
 
-  const int row = window->AddResourceRow("/media/cdrom/disk.iso", '2');
+  const int row = window->AddResourceRow("/media/cdrom/disk.iso", ResourceKind::File);
   for (int k = 0; k < 100; ++k) window->Table().Thread(row)->SetReadSpeed(250.5);
   window->SamplingTick(TickMode::Redraw);
   const int y = 87 - static_cast<int>(std::lround(87 / 500.0 * 250.5));

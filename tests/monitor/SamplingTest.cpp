@@ -31,10 +31,10 @@ struct Spine {
   Spine(int rows) {
     sampling.SetFlagWaitMs(20);
     for (int i = 0; i < rows; ++i) {
-      const int row = host.AddRow("r" + std::to_string(i), '9');
+      const int row = host.AddRow("r" + std::to_string(i), ResourceKind::None);
       auto* thread = new TPingThread(row, services);
       host.table.AttachThread(row, thread);
-      thread->LoadSettings(host.table);
+      LoadRowSettings(*thread, host.table);
     }
   }
   ~Spine() {

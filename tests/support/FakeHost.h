@@ -13,6 +13,7 @@
 
 #include "engine/EngineServices.h"
 #include "monitor/ResourceTable.h"
+#include "monitor/RowThreads.h"
 
 namespace tw::test {
 
@@ -25,20 +26,26 @@ class FakeHost final : public ThreadHost {
     double read, write, ping;
   };
 
-  ResourceTable& Table() override { return table; }
-  void RepaintCell(int col, int row) override { repaints.emplace_back(col, row); }
+  void ShowMeasurement(int row, const DisplayUpdate& update) override {
+    for (int col : ShowInRow(table, row, update)) repaints.emplace_back(col, row);
+  }
   bool TrendEnabled() const override { return trendEnabled; }
   void AppendTrendRecord(const std::string& name, double read, double write, double ping) override {
     appends.push_back({name, read, write, ping});
   }
 
   // Adds a resource row with new-row defaults; returns its number.
-  int AddRow(const std::string& address, char kind) {
+  int AddRow(const std::string& address, ResourceKind kind) {
+    return AddRow(address, KindText(kind));
+  }
+  // The same with the kind as the parameters file writes it (tests of
+  // kinds the program does not know).
+  int AddRow(const std::string& address, const std::string& kind) {
     const int row = table.RowCount();
     table.SetRowCount(row + 1);
     table.SetNewRowDefaults(row);
     table.SetCell(Col::Resource, row, address);
-    table.SetCell(Col::Kind, row, std::string(1, kind));
+    table.SetCell(Col::Kind, row, kind);
     return row;
   }
 
