@@ -36,8 +36,7 @@ class DriveMeasurement final : public Measurement {
 };
 
 DriveIo& IoOf(const TPingThread& thread) {
-  const EngineServices& services = thread.Services();
-  return services.driveIo != nullptr ? *services.driveIo : SystemDriveIo();
+  return thread.Services().DriveFacility();
 }
 
 void DriveMeasurement::Run(TPingThread& thread) {

@@ -76,11 +76,9 @@ class EchoMeasurement final : public Measurement {
 bool EchoMeasurement::Prepare(TPingThread& thread) {
   if (echoSocket_ == nullptr) {
     const EngineServices& services = thread.Services();
-    Echo& echo = services.echo != nullptr ? *services.echo : SystemEcho();
-    echoSocket_ = echo.Open();
+    echoSocket_ = services.EchoFacility().Open();
     if (echoSocket_ == nullptr) return false;
-    hostLookup_ = NewDetachedLookup(services.resolver != nullptr ? *services.resolver
-                                                                 : Resolver(SystemResolve));
+    hostLookup_ = NewDetachedLookup(services.ResolverFacility());
     echoReplyData_.assign(kTransferBufferSize + kReplyRoom, 0);
     thread.SetCancelHandler([socket = echoSocket_.get(), lookup = hostLookup_.get()] {
       socket->Cancel();

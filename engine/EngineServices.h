@@ -46,6 +46,13 @@ struct EngineServices {
   Echo* echo = nullptr;
   Resolver* resolver = nullptr;
   DriveIo* driveIo = nullptr;
+
+  // The facility to use: the stand-in when there is one, else the system's.
+  Echo& EchoFacility() const { return echo != nullptr ? *echo : SystemEcho(); }
+  Resolver ResolverFacility() const {
+    return resolver != nullptr ? *resolver : Resolver(SystemResolve);
+  }
+  DriveIo& DriveFacility() const { return driveIo != nullptr ? *driveIo : SystemDriveIo(); }
 };
 
 }  // namespace tw

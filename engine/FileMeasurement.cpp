@@ -25,7 +25,7 @@ class FileMeasurement final : public Measurement {
 
 void FileMeasurement::Run(TPingThread& thread) {
   const EngineServices& services = thread.Services();
-  DriveIo& io = services.driveIo != nullptr ? *services.driveIo : SystemDriveIo();
+  DriveIo& io = services.DriveFacility();
   file_.reset();
   file_ = io.OpenReadOnly(thread.Settings().address);
   fileIsOpen_ = file_ != nullptr;
