@@ -21,11 +21,15 @@ inline uid_t UnprivilegedUid() {
 }
 
 // Runs `piece` in a child process without root's rights and returns its
-// result (0..255), or -1 when the child could not run or died.
-inline int RunUnprivileged(const std::function<int()>& piece) {
+// result (0..255), or -1 when the child could not run, died, or ran longer
+// than `limitSeconds` (it is ended by SIGALRM: a hang fails the test).
+// Fork only while no other thread of the test runs: a child forked while
+// another thread holds a lock (the allocator's, under a sanitizer) hangs.
+inline int RunUnprivileged(const std::function<int()>& piece, unsigned limitSeconds = 60) {
   const pid_t child = fork();
   if (child < 0) return -1;
   if (child == 0) {
+    alarm(limitSeconds);
     if (geteuid() == 0 &&
         (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
       _exit(200);
