@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -11,6 +13,33 @@
 #include "trend/TrendFile.h"
 
 namespace tw::bench {
+
+// The folder of the trend files: the one named on the command line, or a new
+// one under the temporary folder that goes with this object.
+class TrendFolder {
+ public:
+  TrendFolder(int argc, char** argv, const char* prefix) {
+    if (argc > 1) {
+      path_ = argv[1];
+      return;
+    }
+    std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern, own_ = true;
+  }
+  ~TrendFolder() {
+    if (own_) std::filesystem::remove_all(path_);
+  }
+  TrendFolder(const TrendFolder&) = delete;
+  TrendFolder& operator=(const TrendFolder&) = delete;
+
+  bool Ok() const { return !path_.empty(); }
+  std::string Data() const { return path_ + "/MERLISK.D"; }
+  std::string Index() const { return path_ + "/MERLISK.ND"; }
+
+ private:
+  std::string path_;
+  bool own_ = false;
+};
 
 constexpr int kResources = 20;
 constexpr int kQuarters = 96;

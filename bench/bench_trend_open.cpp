@@ -67,14 +67,9 @@ bool HasFiles(const std::string& data, const std::string& index) {
 int main(int argc, char** argv) {
   if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
-  std::string folder = argc > 1 ? argv[1] : "";
-  const bool ownFolder = folder.empty();
-  if (ownFolder) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw-open-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return 1;
-    folder = pattern;
-  }
-  const std::string data = folder + "/MERLISK.D", index = folder + "/MERLISK.ND";
+  const tw::bench::TrendFolder folder(argc, argv, "tw-open");
+  if (!folder.Ok()) return 1;
+  const std::string data = folder.Data(), index = folder.Index();
   if (!HasFiles(data, index)) tw::bench::MakeFiles(data, index, kTenYears);
   const int days = kTenYears / tw::bench::kResources / tw::bench::kQuarters;
 
@@ -112,6 +107,5 @@ int main(int argc, char** argv) {
   DropFromCache(data);
   DropFromCache(index);
   openAndDraw("files dropped from the page cache first");
-  if (ownFolder) std::filesystem::remove_all(folder);
   return 0;
 }

@@ -19,14 +19,9 @@
 int main(int argc, char** argv) {
   if (std::getenv("DISPLAY") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
-  std::string folder = argc > 1 ? argv[1] : "";
-  const bool ownFolder = folder.empty();
-  if (ownFolder) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw-redraw-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return 1;
-    folder = pattern;
-  }
-  const std::string data = folder + "/MERLISK.D", index = folder + "/MERLISK.ND";
+  const tw::bench::TrendFolder folder(argc, argv, "tw-redraw");
+  if (!folder.Ok()) return 1;
+  const std::string data = folder.Data(), index = folder.Index();
   const int days = tw::bench::MakeFiles(data, index);
   tw::TTrendFile file(data, index);
   file.OpenFilesForRead();
@@ -52,6 +47,5 @@ int main(int argc, char** argv) {
                         chart.Redraw(canvas, rows, lookup, font);
                       });
   std::printf("found %.2f (read of resource 0 at 12:00)\n", dayValues[0][tw::kTrendRead][47]);
-  if (ownFolder) std::filesystem::remove_all(folder);
   return 0;
 }
