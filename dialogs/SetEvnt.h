@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "dialogs/DialogBase.h"
-#include "dialogs/EventRecord.h"
+#include "monitor/EventRecord.h"
 #include "platform/TopWindows.h"
 
 class QCheckBox;
