@@ -51,7 +51,7 @@ ColorValue RandomColor(const std::function<int()>& randomPart) {
 
 }  // namespace
 
-const std::array<int, kEventTextCount>& EventColumns(bool minimumEvent) {
+const std::array<int, kEventTextCount>& EventRecordColumns(bool minimumEvent) {
   return minimumEvent ? kMinEventColumns : kMaxEventColumns;
 }
 
@@ -71,7 +71,7 @@ void FillRowFromWizard(ResourceTable& table, int row, const WizardResult& result
   for (bool minimum : {true, false}) {
     const EventRecord& record = minimum ? result.minEvent : result.maxEvent;
     for (size_t i = 0; i < kEventTextCount; ++i)
-      table.SetCell(EventColumns(minimum)[i], row, OneLine(record[i]));
+      table.SetCell(EventRecordColumns(minimum)[i], row, OneLine(record[i]));
   }
   table.ClearEventBookkeeping(row);
 }
@@ -94,7 +94,7 @@ WizardResult WizardFromRow(const ResourceTable& table, int row, ResourceKind def
   for (bool minimum : {true, false}) {
     EventRecord& record = minimum ? result.minEvent : result.maxEvent;
     for (size_t i = 0; i < kEventTextCount; ++i)
-      record[i] = table.Cell(EventColumns(minimum)[i], row);
+      record[i] = table.Cell(EventRecordColumns(minimum)[i], row);
   }
   return result;
 }

@@ -33,7 +33,7 @@ struct WizardResult {
 };
 
 // The settings-table columns of the nine texts of an event record.
-const std::array<int, kEventTextCount>& EventColumns(bool minimumEvent);
+const std::array<int, kEventTextCount>& EventRecordColumns(bool minimumEvent);
 
 // Writes a result into `row`: columns 1 and 5..27 and 31..37 from the result,
 // the event bookkeeping (28, 29, 30, 33) emptied; the speed cells 2..4 are
