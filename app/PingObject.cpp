@@ -70,12 +70,14 @@ void TPingObject::BuildButtons() {
   stopBtn_->setToolTip("Stops the test process");
   for (TBitmapButton* b : {startBtn_, stopBtn_}) b->SetGroupIndex(1);
   stopBtn_->SetDown(true);
-  deleteBtn_ = make("Delete", "DeleteBtn", GlyphId::Delete);
+  deleteBtn_ = make("Delete", "DelResource", GlyphId::Delete);
+  deleteBtn_->setEnabled(false);
   deleteBtn_->setToolTip("Deletes current resource");
   closeBtn_ = make("Close", "CloseBtn", GlyphId::Close);
   connect(startBtn_, &QAbstractButton::clicked, this, &TPingObject::StartBtnClick);
   connect(stopBtn_, &QAbstractButton::clicked, this, &TPingObject::StopBtnClick);
   connect(closeBtn_, &QAbstractButton::released, this, &TPingObject::CloseBtnMouseUp);
+  BuildResourceButtons();
 }
 
 void TPingObject::showEvent(QShowEvent* event) {
@@ -88,6 +90,7 @@ void TPingObject::FormShow() {
   ShowCharts();
   LoadParametersOnShow();
   SamplingTick(TickMode::Redraw);
+  PostStartUpMessages();
 }
 
 QAbstractButton* TPingObject::StartBtn() const {
@@ -101,34 +104,17 @@ void TPingObject::ShowMeasurement(int row, const DisplayUpdate& update) {
   for (int col : ShowInRow(table_, row, update)) RepaintCell(col, row);
 }
 
-int TPingObject::AddResourceRow(const std::string& address, ResourceKind kind) {
-  const int row = table_.RowCount();
-  table_.SetRowCount(row + 1);
-  table_.SetNewRowDefaults(row);
-  table_.SetCell(Col::Resource, row, address);
-  table_.SetCell(Col::Kind, row, KindText(kind));
-  auto* thread = new TPingThread(row, *services_);
-  table_.AttachThread(row, thread);
-  LoadRowSettings(*thread, table_);
-  SyncStatusTableRows();
-  if (startBtn_->isChecked()) {
-    thread->Resume();
-    thread->Resume();
-  }
-  return row;
-}
-
 void TPingObject::StartBtnClick() {
   startBtn_->setChecked(true);
   pingSendTimer_.start();
   sampling_.StartThreads();
-  deleteBtn_->setEnabled(false);
+  UpdateResourceButtons();
 }
 
 void TPingObject::StopBtnClick() {
   pingSendTimer_.stop();
   sampling_.StopThreads();
-  deleteBtn_->setEnabled(true);
+  UpdateResourceButtons();
 }
 
 void TPingObject::PingSendTimerTimer() {
@@ -163,7 +149,7 @@ bool TPingObject::FormCloseQuery() {
   // the saved parameters remember whether sampling ran.
   pingSendTimer_.stop();
   sampling_.StopThreads();
-  deleteBtn_->setEnabled(true);
+  UpdateResourceButtons();
   if (closeConfirmed_) return true;
   if (clock_.TickMs() - startTick_ > 5000) return true;
   if (progExit_ == nullptr) {

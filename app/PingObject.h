@@ -16,6 +16,7 @@
 #include "trend/TrendFile.h"
 
 class QAbstractButton;
+class QMenu;
 class QPushButton;
 
 namespace tw {
@@ -29,6 +30,7 @@ class TLiveChartPanel;
 class TTrendChartPanel;
 class TrendLookup;
 struct ChartParts;
+struct WizardResult;
 
 class TPingObject final : public QWidget, private ThreadHost, private TickHandler {
   Q_OBJECT
@@ -41,6 +43,31 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // Adds a resource row with the defaults of a new row and its suspended
   // thread; the thread runs at once when sampling runs.
   int AddResourceRow(const std::string& address, ResourceKind kind);
+  // Adds a row filled from a wizard's result, as Add does after the wizard.
+  int AddResourceRow(const WizardResult& result);
+
+  // Resource commands and the window's standing (app/PingObjectCommands.cpp,
+  // app/PingObjectResources.cpp).
+  TBitmapButton* AddResourceBtn() const { return addResource_; }
+  TBitmapButton* EditCurResourceBtn() const { return editCurResource_; }
+  TBitmapButton* StayOnTopBtn() const { return stayOnTop_; }
+  TBitmapButton* HelpBtn() const { return helpBtn_; }
+  TBitmapButton* SetBtn() const { return setBtn_; }
+  QMenu* HelpPopup() const { return helpPopup_; }
+  // Whether the window has the stay-on-top style now.
+  bool StaysOnTop() const;
+  // While one lives, a modal dialog of the window runs: the window leaves the
+  // stay-on-top style for it, so the dialog is never hidden behind it.
+  class ModalScope {
+   public:
+    explicit ModalScope(TPingObject& window);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+   private:
+    TPingObject& window_;
+  };
   bool SamplingRuns() const { return pingSendTimer_.isActive(); }
   QTimer* PingSendTimer() { return &pingSendTimer_; }
   QTimer* TrendTimer() { return &trendTimer_; }
@@ -101,10 +128,18 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void CloseBtnMouseUp();
   void ShrinkAndGrowClick();
   void TrendBmpClick();
+  void AddResourceClick();
+  void EditCurResourceClick();
+  void DelResourceClick();
+  void StayOnTopClick();
+  void HelpBtnClick();
+  void AboutClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The messages the window posts to itself after start-up.
+  void customEvent(QEvent* event) override;
 
  private slots:
   void PingSendTimerTimer();
@@ -140,6 +175,24 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
   void RepaintCell(int col, int row);
 
+  // Resource commands.
+  // A new last row with the defaults of a new row; returns its number.
+  int NewResourceRow();
+  // Gives `row` its suspended thread; it runs at once when sampling runs.
+  void StartRowThread(int row);
+  void BuildResourceButtons();
+  void BuildHelpPopup();
+  // Edit and Delete follow the row count; Delete also needs sampling stopped.
+  void UpdateResourceButtons();
+  // Runs the resource wizard for a new row (editRow 0) or for `editRow`;
+  // true with its result on OK.
+  bool RunWizard(int editRow, WizardResult& result);
+  void MoveRowsUpFrom(int deleted);
+  void RedrawAfterRowChange();
+  void PostStartUpMessages();
+  void AfterStartUpMessage();
+  void SetStayOnTopStyle(bool on);
+
   // ThreadHost
   void ShowMeasurement(int row, const DisplayUpdate& update) override;
   bool TrendEnabled() const override { return trendEnabled_; }
@@ -164,6 +217,13 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TBitmapButton* stopBtn_ = nullptr;
   TBitmapButton* closeBtn_ = nullptr;
   TBitmapButton* deleteBtn_ = nullptr;
+  TBitmapButton* addResource_ = nullptr;
+  TBitmapButton* editCurResource_ = nullptr;
+  TBitmapButton* stayOnTop_ = nullptr;
+  TBitmapButton* helpBtn_ = nullptr;
+  TBitmapButton* setBtn_ = nullptr;
+  QMenu* helpPopup_ = nullptr;
+  int modalDepth_ = 0;  // modal dialogs running (stay-on-top dropped while > 0)
   std::unique_ptr<ChartParts> charts_;
   QPointer<TProgExit> progExit_;
   TEventServices* eventServices_ = nullptr;  // child object

@@ -161,7 +161,7 @@ void TPingObject::ApplyLoadedParameters() {
     LoadRowSettings(*thread, table_);
   }
   SyncStatusTableRows();
-  deleteBtn_->setEnabled(table_.RowCount() >= 2);
+  UpdateResourceButtons();
   if (OnSomeScreen(QPoint(params_.left, params_.top))) move(params_.left, params_.top);
   if (params_.pingObjects) {
     startBtn_->setChecked(true);

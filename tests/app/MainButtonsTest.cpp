@@ -16,6 +16,8 @@ TBitmapButton* Bitmap(QAbstractButton* button) {
 TEST(MainButtons, StartAndStopAreOneStickyGroupWithStopDownAtCreation) {
   TPingObject window;
   window.SetFlagWaitMs(0);
+  EXPECT_FALSE(window.DeleteBtn()->isEnabled());  // nothing to delete yet
+  window.AddResourceRow("idle", ResourceKind::None);
   TBitmapButton* start = Bitmap(window.StartBtn());
   TBitmapButton* stop = Bitmap(window.StopBtn());
   ASSERT_NE(start, nullptr);
@@ -49,7 +51,8 @@ TEST(MainButtons, StartAndStopAreOneStickyGroupWithStopDownAtCreation) {
 TEST(MainButtons, ButtonsWearTheMainWindowLookAndTheirGlyphs) {
   TPingObject window;
   window.SetFlagWaitMs(0);
-  for (const char* name : {"StartBtn", "StopBtn", "DeleteBtn", "CloseBtn"}) {
+  for (const char* name : {"StartBtn", "StopBtn", "DelResource", "CloseBtn", "AddResource",
+                           "EditCurResource", "StayOnTop", "HelpBtn", "SetBtn"}) {
     SCOPED_TRACE(name);
     auto* button = window.findChild<TBitmapButton*>(name);
     ASSERT_NE(button, nullptr);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "app/FirstStartWizard.h"
 #include "platform/AccessibleButtons.h"
 #include "support/TempDir.h"
 
@@ -11,6 +12,8 @@ namespace tw::test {
 inline QApplication& ChartsGuiApp() {
   IsolateProgramFolder();
   KeepSessionBusFromAutolaunching();
+  // Windows started without a parameters file must not stop at the wizard.
+  SetFirstStartWizardEnabled(false);
   static int argc = 1;
   static char name[] = "test_gui";
   static char* argv[] = {name, nullptr};

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/FirstStartWizard.h"
 #include "platform/AccessibleButtons.h"
 #include "support/TempDir.h"
 
@@ -26,6 +27,8 @@ namespace tw::test {
 // tests draw off screen.
 inline void EnsureQtApp() {
   IsolateProgramFolder();
+  // Windows started without a parameters file must not stop at the wizard.
+  SetFirstStartWizardEnabled(false);
   if (QCoreApplication::instance() != nullptr) return;
   // Without the test session's bus, neither the tests nor the programs they
   // start may leave a bus of their own behind.
