@@ -8,8 +8,12 @@
 namespace tw {
 namespace {
 
-// Reports every keystroke of a cell editor, not only the finished edit, so
-// that the empty row for the next entry appears while the user types.
+// Hands every keystroke of a cell editor to the cell at once, not only the
+// finished edit, and reports it, so that the empty row for the next entry
+// appears while the user types, and so that Enter, which closes the dialog
+// before the editor sees it, keeps what was typed. The model stays quiet
+// meanwhile: telling the view would write the text back into the editor and
+// move its cursor to the end.
 class TypingDelegate final : public QStyledItemDelegate {
  public:
   TypingDelegate(QObject* parent, std::function<void(int)> typed)
@@ -20,8 +24,14 @@ class TypingDelegate final : public QStyledItemDelegate {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
       const QPersistentModelIndex cell(index);
-      QObject::connect(line, &QLineEdit::textEdited, line, [this, cell] {
-        if (cell.isValid()) typed_(cell.row());
+      QObject::connect(line, &QLineEdit::textEdited, line, [this, cell](const QString& text) {
+        if (!cell.isValid()) return;
+        auto* model = const_cast<QAbstractItemModel*>(cell.model());
+        {
+          const QSignalBlocker quiet(model);
+          model->setData(cell, text, Qt::EditRole);
+        }
+        typed_(cell.row());
       });
     }
     return editor;

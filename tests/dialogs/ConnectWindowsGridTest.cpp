@@ -88,6 +88,21 @@ TEST_F(ConnectWindowsGridTest, TypingIntoTheLastRowAddsOneEmptyRow) {
   EXPECT_EQ(grid_->item(1, 1)->text(), "Re");
 }
 
+TEST_F(ConnectWindowsGridTest, TypedTextCountsBeforeTheEditorCloses) {
+  ShowWith({"Connect To", ""});
+  TypeInto(0, 1, "Dial");  // Enter closes the dialog before the editor could hand it over
+  ConnectWindowsTable stored;
+  grid_->StoreInto(stored);
+  EXPECT_EQ(stored.Cell(ConnectWindowsTable::ButtonCol, 1), "Dial");
+  ASSERT_NE(Editor(), nullptr);
+  EXPECT_EQ(Editor()->cursorPosition(), 4);
+  QTest::keyClick(Editor(), Qt::Key_Left);
+  QTest::keyClicks(Editor(), "x");  // typing in the middle keeps the cursor there
+  EXPECT_EQ(Editor()->text(), "Diaxl");
+  EXPECT_EQ(Editor()->cursorPosition(), 4);
+  EXPECT_EQ(grid_->item(0, 1)->text(), "Diaxl");
+}
+
 TEST_F(ConnectWindowsGridTest, NothingChangesBeforeTheDialogIsShown) {
   ShowWith({"Connect To", "", ""}, false);
   TypeInto(2, 0, "x");
