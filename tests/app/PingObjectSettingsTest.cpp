@@ -12,6 +12,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "app/DialUpTimer.h"
 #include "app/EventServices.h"
@@ -68,12 +70,22 @@ class PingObjectSettingsTest : public ::testing::Test {
     unsetenv("TARNWICK_STATE_DIR");
   }
 
-  // A main window as the program makes it, shown and on the screen.
+  // A main window as the program makes it, shown and on the screen. A
+  // parameters file without resources is there, so that no first-start
+  // window opens in front of the preferences.
   std::unique_ptr<TPingObject> OpenWindow() {
+    if (!std::filesystem::exists(home_.File("RAREDARI.INI"))) {
+      std::ofstream(home_.File("RAREDARI.INI"), std::ios::binary)
+          << "[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=0\r\n"
+             "[Dial_Up]\r\nNumber=4\r\nDialog1=Connect To\r\nButton1=Connect\r\n"
+             "Dialog2=Dial-Up Networking\r\nButton2=OK\r\n"
+             "Dialog3=Reestablish Connection\r\nButton3=Reconnect\r\n";
+    }
     auto window = std::make_unique<TPingObject>(clock_);
     window->SetFlagWaitMs(0);
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_FALSE(window->ParametersMissing());
     return window;
   }
   void CloseWindow(TPingObject& window) {
