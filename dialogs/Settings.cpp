@@ -35,7 +35,11 @@ TParameters::TParameters(const WindowParameters& preferences,
   column->addWidget(tabs_);
   column->addLayout(BuildButtons());
   SetHelpContexts();
-  EnableContextHelp(this, 0, [this] { BtnHelpClick(); });
+  // F1 is a key like any other for the resting keeper; the help sees it first.
+  EnableContextHelp(this, 0, [this] {
+    RestoreDialUpTimer();
+    BtnHelpClick();
+  });
   connect(keppDialUp_, &QCheckBox::toggled, this, &TParameters::KeppDialUpClick);
   connect(choiseDlgFnt_, &QPushButton::clicked, this, &TParameters::ChoiseDlgFntClick);
   connect(choiseTblFnt_, &QPushButton::clicked, this, &TParameters::ChoiseTblFntClick);

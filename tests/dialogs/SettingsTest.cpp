@@ -148,6 +148,25 @@ TEST_F(SettingsTest, TheKeeperRestsUntilAKeyOtherThanEnter) {
   EXPECT_TRUE(dialog_->Chosen().keepDialUp);
 }
 
+TEST_F(SettingsTest, EveryKeyButEnterWakesTheKeeper) {
+  const struct {
+    int key;
+    bool wakes;
+  } cases[] = {{Qt::Key_A, true},     {Qt::Key_Tab, true},     {Qt::Key_F1, true},
+               {Qt::Key_Space, true}, {Qt::Key_Return, false}, {Qt::Key_Enter, false}};
+  for (const auto& c : cases) {
+    timer_->SetIntervalMs(60000);
+    timer_->SetEnabled(true);
+    bool running = false;
+    Exec([&](TParameters& d) {
+      test::SendKey(d.DialUpTimeout(), c.key);
+      running = timer_->Running();
+      d.reject();
+    });
+    EXPECT_EQ(running, c.wakes) << c.key;
+  }
+}
+
 TEST_F(SettingsTest, FontsChangeOnlyThePreviewsUntilOk) {
   QFont big = dialog_->font();
   big.setPointSize(17);
