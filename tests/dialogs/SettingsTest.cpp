@@ -1,7 +1,8 @@
 // The global preferences on their own: what a showing loads, the dial-up
 // timer stopped while the window is open and put back by Cancel, Esc and
 // any key but Enter, fonts that change only the previews before "OK", what
-// "OK" hands back, the window's own fonts, and the help.
+// "OK" hands back, and the help. (The window's own fonts are tested with
+// the main window that gives them.)
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -232,21 +233,6 @@ TEST_F(SettingsTest, OkHandsBackTheTableTheKeeperAndTheTrendSwitch) {
   EXPECT_EQ(chosen.connectWindows.Cell(ConnectWindowsTable::ButtonCol, 3), "Reconnect");
   EXPECT_EQ(chosen.connectWindows.Cell(ConnectWindowsTable::TitleCol, 4), "");
   EXPECT_EQ(chosen.connectWindows.Cell(ConnectWindowsTable::TitleCol, 1), "Connect To");
-}
-
-TEST_F(SettingsTest, TheWindowWearsTheThreeFonts) {
-  prefs_.dialogFont.size = 11;
-  prefs_.stringGridFont.size = 13;
-  prefs_.editLineFont.size = 15;
-  Exec([&](TParameters& d) {
-    EXPECT_EQ(d.font().pointSize(), 11);
-    EXPECT_EQ(d.KeppDialUp()->font().pointSize(), 11);
-    EXPECT_EQ(d.ConnectWindowsGrid()->font().pointSize(), 13);
-    EXPECT_EQ(d.DialUpTimeout()->font().pointSize(), 15);
-    EXPECT_EQ(d.TableFont()->font().pointSize(), 13);
-    EXPECT_EQ(d.EditLine()->font().pointSize(), 15);
-    d.reject();
-  });
 }
 
 TEST_F(SettingsTest, HelpOpensThePageTopicAndTheContextNumbers) {
