@@ -29,6 +29,8 @@ class TDisplayResourceTable;
 class TLiveChartPanel;
 class TTrendChartPanel;
 class TrendLookup;
+class TParameters;
+struct GlobalPreferences;
 struct ChartParts;
 struct WizardResult;
 
@@ -122,6 +124,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // Detaches the trend chart from the files and closes them.
   void CloseTrendFiles();
 
+  // The global preferences window (app/PingObjectSettings.cpp), made on
+  // first use and kept for the whole run.
+  TParameters& PreferencesDialog();
+
  public slots:
   void StartBtnClick();
   void StopBtnClick();
@@ -134,6 +140,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void StayOnTopClick();
   void HelpBtnClick();
   void AboutClick();
+  // Shows the global preferences; "OK" applies them at once.
+  void SetBtnClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -158,6 +166,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void ShowKeptFileMessage(const std::string& path, const std::string& keptAs);
   void ApplyLoadedParameters();
   void ApplyFonts();
+  // The fonts, dial-up keeper and trend switch chosen in the preferences.
+  void ApplyPreferences(const GlobalPreferences& chosen);
   // The dial-up keeper's switch, period and table, to and from the parameters.
   void ApplyDialUpParameters();
   void CollectDialUpParameters();
@@ -245,6 +255,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   bool parametersLoaded_ = false;
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
+  TParameters* parametersDialog_ = nullptr;  // child window
 };
 
 }  // namespace tw

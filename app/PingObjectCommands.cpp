@@ -62,8 +62,7 @@ void TPingObject::BuildResourceButtons() {
   setBtn_ = MakeSmallButton(this, SmallButtonPlace(3), "SetBtn", GlyphId::Settings,
                             "Program settings", 0);
   setBtn_->setShortcut(QKeySequence("Alt+E"));
-  // Opens the global preferences; they come with a later version.
-  setBtn_->setEnabled(false);
+  connect(setBtn_, &QAbstractButton::clicked, this, &TPingObject::SetBtnClick);
   helpBtn_ = MakeSmallButton(this, SmallButtonPlace(4), "HelpBtn", GlyphId::Help, "Help", 0);
   helpBtn_->setShortcut(QKeySequence("Alt+H"));
   connect(helpBtn_, &QAbstractButton::clicked, this, &TPingObject::HelpBtnClick);
