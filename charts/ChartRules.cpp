@@ -1,5 +1,6 @@
 #include "charts/ChartRules.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <string>
@@ -16,7 +17,19 @@ int LeadingDigit(double value) {
   return std::isdigit(static_cast<unsigned char>(text[0])) != 0 ? text[0] - '0' : -1;
 }
 
+// Thousands without a fraction when they are whole, else with one decimal.
+std::string Thousands(double value) {
+  const double k = value / 1000;
+  return k == std::floor(k) ? FixedText(k, 0) + "k" : FixedText(k, 1) + "k";
+}
+
 }  // namespace
+
+std::string ScaleLabel(double value, double scale) {
+  if (scale <= kClassicScaleCeiling) return FixedText(value, 1, 6);
+  if (value >= 1000000) return FixedText(value / 1000000, 1) + "M";
+  return Thousands(value);
+}
 
 double ScaleUp(double scale) {
   double s = static_cast<double>(RoundHalfEven(scale * 2));
@@ -29,7 +42,7 @@ double ScaleDown(double scale) {
   double s = static_cast<double>(RoundHalfEven(scale * 0.5));
   if (LeadingDigit(s) == 2) s = static_cast<double>(RoundHalfEven(s * 0.8));
   if (s < kScaleFloor) s = kScaleFloor;
-  return s;
+  return std::min(s, kScaleCeiling);
 }
 
 double UsableScale(double scale) {
@@ -44,7 +57,7 @@ void PaintScaleStrip(Canvas& canvas, int stripWidth, int stripHeight, int measur
   canvas.SetTextColor(clBlack);
   const double step = measure * 0.2;
   for (int i = 1; i <= 4; ++i) {
-    const std::string label = FixedText(scale * 0.2 * i, 1, 6);
+    const std::string label = ScaleLabel(scale * 0.2 * i, scale);
     const int top =
         measure - static_cast<int>(RoundHalfEven(step * i)) - canvas.TextHeight(label) / 2;
     canvas.Text(stripWidth - canvas.TextWidth(label), top, label);

@@ -27,7 +27,8 @@ constexpr const char* kTrend = "Trend";
 constexpr const char* kMisc = "Misc";
 
 constexpr double kScaleOfZero = 1000;
-constexpr double kMaxScale = 100000;
+// The charts' highest full scale (10 GB/s); older versions stopped at 100000.
+constexpr double kMaxScale = 10000000;
 constexpr int kMaxFontSize = 200;  // points
 
 // The three fonts in the order of the file, with their key prefixes.

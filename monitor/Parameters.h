@@ -61,7 +61,7 @@ struct WindowParameters {
   std::array<int, 5> columnWidths{10, 101, 76, 77, 93};
 
   // Full scale of the live chart and of the trend chart, Kbps. 2 at window
-  // creation; a loaded 0 becomes 1000, anything above 100000 becomes 100000.
+  // creation; a loaded 0 becomes 1000, anything above 10,000,000 becomes 10,000,000.
   double scale = 2;
   double trendScale = 2;
 
@@ -103,7 +103,7 @@ std::string ObjectKey(int row, int column, int resourceCount);
 // " 2.00000000000000E+0000".
 std::string ScaleText(double value);
 // A scale read from the file: 0 (or unreadable, negative) becomes 1000,
-// above 100000 becomes 100000.
+// above 10,000,000 becomes 10,000,000.
 double ScaleFromText(const std::string& text);
 
 enum class LoadOutcome { Loaded, Invalid };

@@ -25,7 +25,11 @@ TEST(ScaleSteps, MoveAlongTheSeriesWithinTheLimits) {
       {20, 50, 10},
       {50, 100, 20},
       {50000, 100000, 20000},
-      {100000, 100000, 50000},
+      {100000, 200000, 50000},
+      {200000, 500000, 100000},
+      {5000000, 10000000, 2000000},
+      {10000000, 10000000, 5000000},
+      {30000000, 10000000, 10000000},
       {3, 6, 2},
       {7, 14, 4},
       {1000, 2000, 500},
@@ -38,8 +42,9 @@ TEST(ScaleSteps, MoveAlongTheSeriesWithinTheLimits) {
 }
 
 TEST(ScaleSteps, WalkTheWholeSeriesBothWays) {
-  const double series[] = {1,   2,    5,    10,   20,    50,    100,   200,
-                           500, 1000, 2000, 5000, 10000, 20000, 50000, 100000};
+  const double series[] = {1,      2,      5,       10,      20,      50,      100,   200,
+                           500,    1000,   2000,    5000,    10000,   20000,   50000, 100000,
+                           200000, 500000, 1000000, 2000000, 5000000, 10000000};
   double s = 1;
   for (size_t i = 1; i < std::size(series); ++i) EXPECT_EQ(s = ScaleUp(s), series[i]);
   for (size_t i = std::size(series) - 1; i-- > 0;) EXPECT_EQ(s = ScaleDown(s), series[i]);
@@ -165,6 +170,34 @@ TEST(LiveChart, LegendLabelsAtScaleTwo) {
   }
   EXPECT_EQ(texts[4].text, "KBps");
   EXPECT_EQ(texts[4].points[0], (CanvasPoint{33 - 24, 0}));
+}
+
+TEST(LiveChart, LegendLabelsAboveTheClassicScalesTakeTheCompactForm) {
+  const struct {
+    double scale;
+    std::vector<std::string> labels;
+  } cases[] = {
+      {100000, {"20000.0", "40000.0", "60000.0", "80000.0"}},
+      {200000, {"40k", "80k", "120k", "160k"}},
+      {2000000, {"400k", "800k", "1.2M", "1.6M"}},
+      {10000000, {"2.0M", "4.0M", "6.0M", "8.0M"}},
+      {123456, {"24.7k", "49.4k", "74.1k", "98.8k"}},
+  };
+  for (const auto& c : cases) {
+    TLiveChart chart;
+    chart.SetScale(c.scale);
+    RecordingCanvas canvas;
+    chart.PaintLegend(canvas, 33, 87, CanvasFont{"MS Serif", 9});
+    const auto texts = canvas.OpsOf(DrawOp::Text);
+    ASSERT_EQ(texts.size(), 5u);
+    for (size_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(texts[i].text, c.labels[i]) << c.scale;
+      // Compact labels fit the strip (6 pixels a character on this canvas).
+      if (c.scale > kClassicScaleCeiling) {
+        EXPECT_GE(texts[i].points[0].x, 0) << c.scale;
+      }
+    }
+  }
 }
 
 TEST(LiveChart, HoverTextFirstRowWinsAndReadBeatsWrite) {

@@ -144,7 +144,9 @@ TEST_F(ParametersTest, ScalesUseTheScientificFormAndTheirLimits) {
     EXPECT_EQ(ScaleText(value).size(), 23u);
   }
   const std::pair<const char*, double> read[] = {{" 1.00000000000000E+0003", 1000},
-                                                 {" 2.00000000000000E+0005", 100000},
+                                                 {" 2.00000000000000E+0005", 200000},
+                                                 {" 1.00000000000000E+0007", 10000000},
+                                                 {" 2.00000000000000E+0008", 10000000},
                                                  {"", 1000},
                                                  {"abc", 1000},
                                                  {"0", 1000},
