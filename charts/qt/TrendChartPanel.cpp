@@ -37,12 +37,6 @@ constexpr ChartColumnParts kTrendColumn{"TrendDisplay",
                                         Layout::VTrendGrdBtn,
                                         5};
 
-// Answers "not found" for every record: the chart without trend files.
-class NoTrendRecords final : public TrendLookup {
- public:
-  bool Find(const std::string&, double, double&, double&, double&) override { return false; }
-};
-
 }  // namespace
 
 TTrendChartPanel::TTrendChartPanel(QWidget* window, ResourceTable& table, Clock& clock)
