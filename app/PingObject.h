@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -16,6 +17,8 @@
 #include "trend/TrendFile.h"
 
 class QAbstractButton;
+class QMenu;
+class QPrinter;
 class QPushButton;
 
 namespace tw {
@@ -95,12 +98,28 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // Detaches the trend chart from the files and closes them.
   void CloseTrendFiles();
 
+  // The printed report and the export of the trend day (app/PingObjectReport.cpp).
+  // Prints the report of the trend date on `printer`: empty when printed,
+  // else what went wrong.
+  QString PrintTrendReport(QPrinter& printer);
+  // The export text of the day on show, slots start + 1 .. end.
+  std::string TrendExportText(int startSlot, int endSlot) const;
+  // Writes the export text to `path` (replaced in one step); a failure is
+  // shown in the message dialog, naming the file and the reason.
+  bool WriteTrendExport(const QString& path, const std::string& text);
+  // The pop-up menu of "Cop&y trend".
+  QMenu* CopyBarPopupMenu() const { return copyBarPopupMenu_; }
+
  public slots:
   void StartBtnClick();
   void StopBtnClick();
   void CloseBtnMouseUp();
   void ShrinkAndGrowClick();
   void TrendBmpClick();
+  void PrintTrendClick();
+  void CopyTrendBtnClick();
+  void CopyToClipbrdMenuClick();
+  void CopyToFileClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -137,6 +156,12 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void SetTaskbarTitle();
   // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
   void ReportTrendTrouble(const std::string& text);
+  // The report and export's buttons, menu and modal steps.
+  void BuildTrendOutput();
+  bool ChoosePrinter(QPrinter& printer);
+  bool AskTrendPeriod(int& startSlot, int& endSlot);
+  QString AskExportFileName();
+  void ShowTrendOutputError(const QString& text);
 
   void RepaintCell(int col, int row);
 
@@ -185,6 +210,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   bool parametersLoaded_ = false;
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
+  QMenu* copyBarPopupMenu_ = nullptr;
+  // The period dialog's four texts, kept for the next export of this run.
+  QStringList trendPeriodTexts_{"00", "00", "24", "00"};
 };
 
 }  // namespace tw

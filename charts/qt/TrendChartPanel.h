@@ -22,6 +22,9 @@ class TTrendChartPanel final : public TChartPanel {
   TBitmapButton* trendPrevDate = nullptr;
   TBitmapButton* trendNextDate = nullptr;
   QLabel* trendDatePanel = nullptr;
+  // "&Print trend" and "Cop&y trend"; the window answers their clicks.
+  TBitmapButton* printTrend = nullptr;
+  TBitmapButton* copyTrendBtn = nullptr;
 
   // Where the chart reads its records (not owned; null: none, an empty day).
   void SetTrendLookup(TrendLookup* lookup) { lookup_ = lookup; }
@@ -48,6 +51,7 @@ class TTrendChartPanel final : public TChartPanel {
 
  private:
   void BuildDayButtons(QWidget* window);
+  void BuildReportButtons(QWidget* window);
   double Now() const;
 
   Clock& clock_;
