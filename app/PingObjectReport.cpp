@@ -127,7 +127,9 @@ QString TPingObject::PrintTrendReport(QPrinter& printer) {
   if (!painter.begin(&printer)) return PrintTrouble(printer, "could not start the print job");
   QtCanvas canvas(painter);
   NoTrendRecords none;
-  tw::PrintTrendReport(canvas, page, settings, rows, trendLookup_ ? *trendLookup_ : none,
+  // The records the trend chart reads.
+  TrendLookup* lookup = panel.Lookup();
+  tw::PrintTrendReport(canvas, page, settings, rows, lookup != nullptr ? *lookup : none,
                        [&printer] { return printer.newPage(); });
   const bool ended = painter.end();
   if (!ended || printer.printerState() == QPrinter::Error)

@@ -66,6 +66,10 @@ class ReportPrinter {
   bool PrintLegendLine(const ReportRow& row, const RowDay& day, const ChartLine& line);
   void PrintGrid();
   int Mm(double mm) const { return Round(mm * m_.pixelsPerMm); }
+  // A one-pixel pen is a hair line on a fine printer whose dashes and dots
+  // cannot be told apart; the series and their samples take a quarter
+  // millimetre, at least one pixel.
+  int SeriesPenWidth() const { return std::max(1, Mm(0.25)); }
   int Right() const { return page_.widthPx - m_.margin; }
   int Bottom() const { return T() + m_.baseHeight; }
   int T() const { return t_; }
@@ -165,7 +169,7 @@ void ReportPrinter::PrintSeries(const ReportRow& row, const RowDay& day) {
   const KindDescriptor& kind = Describe(row.resource.kind);
   for (int i = 0; i < kind.lineCount; ++i) {
     const ChartLine& line = kind.lines[i];
-    canvas_.SetPen(row.resource.Colour(line), 1, LookOf(line.series).pen);
+    canvas_.SetPen(row.resource.Colour(line), SeriesPenWidth(), LookOf(line.series).pen);
     canvas_.Polyline(day.points[static_cast<size_t>(line.series)].data(), kTrendPoints);
   }
 }
@@ -185,7 +189,7 @@ bool ReportPrinter::PrintLegendLine(const ReportRow& row, const RowDay& day,
     pageSlotTop_ = y = m_.margin;
   }
   const auto s = static_cast<size_t>(line.series);
-  canvas_.SetPen(row.resource.Colour(line), 1, LookOf(line.series).pen);
+  canvas_.SetPen(row.resource.Colour(line), SeriesPenWidth(), LookOf(line.series).pen);
   canvas_.Line({m_.chartLeft, y + textHeight_ / 2}, {m_.chartLeft + Mm(15), y + textHeight_ / 2});
   canvas_.Text(m_.chartLeft + Mm(20), y,
                StatisticsLine(row.resource.address, line.series, day.minimum[s], day.maximum[s],

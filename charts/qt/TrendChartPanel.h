@@ -28,6 +28,7 @@ class TTrendChartPanel final : public TChartPanel {
 
   // Where the chart reads its records (not owned; null: none, an empty day).
   void SetTrendLookup(TrendLookup* lookup) { lookup_ = lookup; }
+  TrendLookup* Lookup() const { return lookup_; }
   // Redraws the chart from the records and the date panel.
   void TrendRedraw();
   // Every minute: "Next day" comes on after midnight; the chart follows the

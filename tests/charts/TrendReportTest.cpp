@@ -137,8 +137,9 @@ TEST(TrendReport, LegendSlotsPerKindAndRow) {
     ASSERT_EQ(lines.size(), c.slots.size());
     std::vector<PenStyle> polylinePens, samplePens;
     for (const DrawOp& op : report.canvas.Ops()) {
-      if (op.kind == DrawOp::Polyline && op.penWidth == 1) polylinePens.push_back(op.penStyle);
-      if (op.kind == DrawOp::Line && op.points[1].x == kLeft + 360) {
+      // Series and samples are a quarter millimetre wide (6 pixels), the frame 4.
+      if (op.kind == DrawOp::Polyline && op.penWidth == 6) polylinePens.push_back(op.penStyle);
+      if (op.kind == DrawOp::Line && op.points[1].x == kLeft + 360 && op.penWidth == 6) {
         samplePens.push_back(op.penStyle);
         EXPECT_EQ(op.color,
                   c.row.resource.kind == ResourceKind::Drive && op.penStyle == PenStyle::Dash
