@@ -222,6 +222,11 @@ TEST_F(TrendOutputTest, ExportedFileIsTabSeparatedWithAWholeDay) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
     EXPECT_EQ(dialog->nameFilters(), (QStringList{"CSV files (*.CSV *.csv)", "All files (*)"}));
+    // "trend.csv" offered, and replacing a file is asked about.
+    ASSERT_EQ(dialog->selectedFiles().size(), 1);
+    EXPECT_TRUE(dialog->selectedFiles()[0].endsWith("/trend.csv"));
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
     AnswerPeriod({"00", "00", "24", "00"});
     dialog->selectFile(path);
     static_cast<QDialog*>(dialog)->accept();
