@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -17,6 +18,7 @@
 
 class QAbstractButton;
 class QMenu;
+class QPrinter;
 class QPushButton;
 
 namespace tw {
@@ -127,6 +129,17 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // The global preferences window (app/PingObjectSettings.cpp), made on
   // first use and kept for the whole run.
   TParameters& PreferencesDialog();
+  // The printed report and the export of the trend day (app/PingObjectReport.cpp).
+  // Prints the report of the trend date on `printer`: empty when printed,
+  // else what went wrong.
+  QString PrintTrendReport(QPrinter& printer);
+  // The export text of the day on show, slots start + 1 .. end.
+  std::string TrendExportText(int startSlot, int endSlot) const;
+  // Writes the export text to `path` (replaced in one step); a failure is
+  // shown in the message dialog, naming the file and the reason.
+  bool WriteTrendExport(const QString& path, const std::string& text);
+  // The pop-up menu of "Cop&y trend".
+  QMenu* CopyBarPopupMenu() const { return copyBarPopupMenu_; }
 
  public slots:
   void StartBtnClick();
@@ -142,6 +155,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void AboutClick();
   // Shows the global preferences; "OK" applies them at once.
   void SetBtnClick();
+  void PrintTrendClick();
+  void CopyTrendBtnClick();
+  void CopyToClipbrdMenuClick();
+  void CopyToFileClick();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -182,6 +199,12 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void SetTaskbarTitle();
   // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
   void ReportTrendTrouble(const std::string& text);
+  // The report and export's buttons, menu and modal steps.
+  void BuildTrendOutput();
+  bool ChoosePrinter(QPrinter& printer);
+  bool AskTrendPeriod(int& startSlot, int& endSlot);
+  QString AskExportFileName();
+  void ShowTrendOutputError(const QString& text);
 
   void RepaintCell(int col, int row);
 
@@ -256,6 +279,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TMsgDialog* msgDialog_ = nullptr;
   THelp* help_ = nullptr;
   TParameters* parametersDialog_ = nullptr;  // child window
+  QMenu* copyBarPopupMenu_ = nullptr;
+  // The period dialog's four texts, kept for the next export of this run.
+  QStringList trendPeriodTexts_{"00", "00", "24", "00"};
 };
 
 }  // namespace tw

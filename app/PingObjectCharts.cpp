@@ -55,6 +55,7 @@ void TPingObject::BuildStatusTable() {
   BuildButtonBar();
   c.trend = new TTrendChartPanel(this, table_, clock_);
   connect(c.trend, &TTrendChartPanel::redrawn, this, &TPingObject::SetTaskbarTitle);
+  BuildTrendOutput();
   c.fullWidth = Layout::kClientWidth;
   c.fullHeight = Layout::kClientHeight;
   setFixedSize(c.fullWidth, c.fullHeight);

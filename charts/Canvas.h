@@ -24,7 +24,7 @@ struct CanvasRect {
   }
 };
 
-enum class PenStyle { Solid, Dash, Dot };
+enum class PenStyle { Solid, Dash, Dot, DashDot };
 
 // A font by family name and pixel height (the design sizes are in pixels).
 struct CanvasFont {

@@ -26,6 +26,12 @@ class TrendLookup {
                     double& ping) = 0;
 };
 
+// Answers "not found" for every record: a day without trend files.
+class NoTrendRecords final : public TrendLookup {
+ public:
+  bool Find(const std::string&, double, double&, double&, double&) override { return false; }
+};
+
 // One row as the trend chart sees it; `day` receives the averages drawn.
 struct TrendRow {
   ChartResource resource;

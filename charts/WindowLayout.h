@@ -24,6 +24,8 @@ constexpr CanvasRect VTrendGrdBtn{314, 298, 314 + 16, 298 + 16};
 constexpr CanvasRect TrendPrevDate{4, 354, 4 + 20, 354 + 19};
 constexpr CanvasRect TrendNextDate{288, 354, 288 + 20, 354 + 19};
 constexpr CanvasRect TrendDatePanel{56, 354, 56 + 203, 354 + 19};
+constexpr CanvasRect PrintTrend{314, 323, 314 + 87, 323 + 24};
+constexpr CanvasRect CopyTrendBtn{314, 350, 314 + 87, 350 + 24};
 constexpr int kBevel = 2;          // lowered bevel of the chart panels
 constexpr int kClientWidth = 408;  // full window client size
 constexpr int kClientHeight = 378;

@@ -89,6 +89,7 @@ void QtCanvas::SetPen(ColorValue color, int width, PenStyle style) {
   Qt::PenStyle qtStyle = Qt::SolidLine;
   if (style == PenStyle::Dash) qtStyle = Qt::DashLine;
   if (style == PenStyle::Dot) qtStyle = Qt::DotLine;
+  if (style == PenStyle::DashDot) qtStyle = Qt::DashDotLine;
   QPen pen(ToQColor(color), std::max(1, width), qtStyle, Qt::SquareCap, Qt::MiterJoin);
   painter_.setPen(pen);
   offset_ = width % 2 == 1 ? 0.5 : 0.0;

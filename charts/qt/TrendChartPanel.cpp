@@ -37,17 +37,12 @@ constexpr ChartColumnParts kTrendColumn{"TrendDisplay",
                                         Layout::VTrendGrdBtn,
                                         5};
 
-// Answers "not found" for every record: the chart without trend files.
-class NoTrendRecords final : public TrendLookup {
- public:
-  bool Find(const std::string&, double, double&, double&, double&) override { return false; }
-};
-
 }  // namespace
 
 TTrendChartPanel::TTrendChartPanel(QWidget* window, ResourceTable& table, Clock& clock)
     : TChartPanel(window, kTrendColumn, table), clock_(clock) {
   BuildDayButtons(window);
+  BuildReportButtons(window);
   trend.trendDate = Now();
   connect(image, &TChartImage::mouseMoved, this, &TTrendChartPanel::TrendDisplay2MouseMove);
 }
@@ -72,6 +67,23 @@ void TTrendChartPanel::BuildDayButtons(QWidget* window) {
   trendDatePanel->setGeometry(d.left, d.top, d.right - d.left, d.bottom - d.top);
   connect(trendPrevDate, &QAbstractButton::clicked, this, &TTrendChartPanel::TrendPrevDateClick);
   connect(trendNextDate, &QAbstractButton::clicked, this, &TTrendChartPanel::TrendNextDateClick);
+}
+
+void TTrendChartPanel::BuildReportButtons(QWidget* window) {
+  const auto make = [window](const char* caption, const char* name, const CanvasRect& r,
+                             const char* hint, int helpContext) {
+    auto* button = new TBitmapButton(caption, window);
+    button->setObjectName(name);
+    button->ApplyWindowLook(2);
+    button->setToolTip(hint);
+    SetHelpContext(button, helpContext);
+    button->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return button;
+  };
+  printTrend = make("&Print trend", "PrintTrend", Layout::PrintTrend, "Prints trend of current day",
+                    HelpContext::PrintTrend);
+  copyTrendBtn = make("Cop&y trend", "CopyTrendBtn", Layout::CopyTrendBtn,
+                      "Copies trend of current day", HelpContext::CopyTrendBtn);
 }
 
 void TTrendChartPanel::TrendRedraw() {

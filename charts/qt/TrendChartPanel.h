@@ -22,9 +22,13 @@ class TTrendChartPanel final : public TChartPanel {
   TBitmapButton* trendPrevDate = nullptr;
   TBitmapButton* trendNextDate = nullptr;
   QLabel* trendDatePanel = nullptr;
+  // "&Print trend" and "Cop&y trend"; the window answers their clicks.
+  TBitmapButton* printTrend = nullptr;
+  TBitmapButton* copyTrendBtn = nullptr;
 
   // Where the chart reads its records (not owned; null: none, an empty day).
   void SetTrendLookup(TrendLookup* lookup) { lookup_ = lookup; }
+  TrendLookup* Lookup() const { return lookup_; }
   // Redraws the chart from the records and the date panel.
   void TrendRedraw();
   // Every minute: "Next day" comes on after midnight; the chart follows the
@@ -48,6 +52,7 @@ class TTrendChartPanel final : public TChartPanel {
 
  private:
   void BuildDayButtons(QWidget* window);
+  void BuildReportButtons(QWidget* window);
   double Now() const;
 
   Clock& clock_;

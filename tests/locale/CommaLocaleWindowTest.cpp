@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -15,11 +17,14 @@
 #include "app/PingObjectCharts.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/LiveChartPanel.h"
+#include "dialogs/SetTrTim.h"
 #include "monitor/Parameters.h"
 #include "platform/fake/FakeClock.h"
 #include "support/CommaLocale.h"
+#include "support/MapTrendLookup.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
+#include "util/DateTime.h"
 
 namespace tw {
 namespace {
@@ -85,6 +90,34 @@ TEST_F(CommaLocaleWindowTest, ScaleAndSpeedKeepTheirPoint) {
   window.reset();
   const std::string saved = ReadParameters();
   EXPECT_NE(saved.find("\r\nScale= 5.00000000000000E+0002\r\n"), std::string::npos) << saved;
+}
+
+// The exported day keeps "." in every number on the clipboard.
+TEST_F(CommaLocaleWindowTest, ExportedTrendKeepsItsPoint) {
+  ASSERT_TRUE(test::DecimalCommaInEffect());
+  clock.SetLocalNow({2026, 12, 9, 13, 0, 0, 0});
+  auto window = std::make_unique<TPingObject>(clock);
+  window->SetFlagWaitMs(0);
+  window->show();
+  window->AddResourceRow("/media/cdrom/disk.iso", ResourceKind::File);
+  test::MapTrendLookup lookup;
+  lookup.Add("/media/cdrom/disk.iso", EncodeDateTime({2026, 12, 9, 0, 15, 0, 0}), {1234.5, 0, 0});
+  window->SetTrendLookup(&lookup);
+  window->TrendRedraw();
+  test::AnswerNextModal([](QWidget* modal) {
+    auto* dialog = qobject_cast<TTrendTimePeriod*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->SetTexts({"0", "0", "0", "30"});
+    dialog->BtnOk()->click();
+  });
+  window->CopyToClipbrdMenuClick();
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+            "December 9, 2026, Wednesday\t\t\r\n\t0:15\t0:30\r\n"
+            "/media/cdrom/disk.iso Read (Kbps)\t1234.50\t0.00\r\n"
+            "/media/cdrom/disk.iso Write (Kbps)\t0.00\t0.00\r\n"
+            "/media/cdrom/disk.iso Ping (Kbps)\t0.00\t0.00\r\n");
+  window->SetTrendLookup(nullptr);
+  window->close();
 }
 
 }  // namespace

@@ -10,9 +10,10 @@ void RecordingCanvas::FillRect(const CanvasRect& rect, ColorValue color) {
   ops_.push_back(op);
 }
 
-void RecordingCanvas::SetPen(ColorValue color, int width, PenStyle) {
+void RecordingCanvas::SetPen(ColorValue color, int width, PenStyle style) {
   pen_ = color;
   penWidth_ = width;
+  penStyle_ = style;
 }
 
 void RecordingCanvas::Line(CanvasPoint from, CanvasPoint to) {
@@ -21,6 +22,7 @@ void RecordingCanvas::Line(CanvasPoint from, CanvasPoint to) {
   op.points = {from, to};
   op.color = pen_;
   op.penWidth = penWidth_;
+  op.penStyle = penStyle_;
   ops_.push_back(op);
 }
 
@@ -30,6 +32,7 @@ void RecordingCanvas::Polyline(const CanvasPoint* points, int count) {
   op.points.assign(points, points + count);
   op.color = pen_;
   op.penWidth = penWidth_;
+  op.penStyle = penStyle_;
   ops_.push_back(op);
 }
 
@@ -39,11 +42,12 @@ void RecordingCanvas::Polygon(const CanvasPoint* points, int count, ColorValue f
   op.points.assign(points, points + count);
   op.color = fill;
   op.penWidth = penWidth_;
+  op.penStyle = penStyle_;
   ops_.push_back(op);
 }
 
 int RecordingCanvas::TextWidth(const std::string& text) {
-  return kCharWidth * static_cast<int>(text.size());
+  return charWidth_ * static_cast<int>(text.size());
 }
 
 void RecordingCanvas::Text(int x, int y, const std::string& text) {

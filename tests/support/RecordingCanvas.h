@@ -1,6 +1,6 @@
 // A Canvas that remembers what was drawn, for checking chart coordinates
-// without a display. Text is measured as 6 pixels per character and 10
-// pixels high, so label positions are predictable.
+// without a display. Text is measured as 6 pixels per character (or the
+// width set) and 10 pixels high, so label positions are predictable.
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@ struct DrawOp {
   std::vector<CanvasPoint> points;  // Line (2), Polyline, Polygon; Text (1: top left)
   ColorValue color = 0;             // fill colour, pen colour or text colour
   int penWidth = 0;
+  PenStyle penStyle = PenStyle::Solid;
   std::string text;
   TextAlign align = TextAlign::Left;
   CanvasFont font;
@@ -38,6 +39,9 @@ class RecordingCanvas final : public Canvas {
   void Text(int x, int y, const std::string& text) override;
   void TextInRect(const CanvasRect& rect, const std::string& text, TextAlign align) override;
 
+  // Pixels per character from now on (printer pages measure wider).
+  void SetCharWidth(int pixels) { charWidth_ = pixels; }
+
   const std::vector<DrawOp>& Ops() const { return ops_; }
   // The operations of one kind, in drawing order.
   std::vector<DrawOp> OpsOf(DrawOp::Kind kind) const;
@@ -49,8 +53,10 @@ class RecordingCanvas final : public Canvas {
   std::vector<DrawOp> ops_;
   ColorValue pen_ = 0;
   int penWidth_ = 1;
+  PenStyle penStyle_ = PenStyle::Solid;
   ColorValue textColor_ = 0;
   CanvasFont font_;
+  int charWidth_ = kCharWidth;
 };
 
 }  // namespace tw::test
