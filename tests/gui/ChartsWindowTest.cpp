@@ -390,7 +390,10 @@ TEST_F(ChartsWindowTest, ScaleLabelsStayWholeInTheStripAtTheWidestScale) {
   EXPECT_TRUE(alikes.contains(chosen.section(" [", 0, 0))) << chosen.toStdString();
   const QFontMetrics metrics(font);
   QStringList labels{"KBps"};
-  for (int i = 1; i <= 4; ++i) labels << QString::asprintf("%6.1f", kScaleCeiling * 0.2 * i);
+  for (double scale : {kClassicScaleCeiling, 500000.0, 2000000.0, kScaleCeiling}) {
+    for (int i = 1; i <= 4; ++i)
+      labels << QString::fromStdString(ScaleLabel(scale * 0.2 * i, scale));
+  }
   for (const QString& label : labels) {
     EXPECT_LE(metrics.horizontalAdvance(label), TLiveChart::kLegendWidth) << label.toStdString();
   }
