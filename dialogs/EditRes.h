@@ -139,7 +139,7 @@ class TEditResource final : public TDialogBase {
   void Notebook1PageChanged(int page);
 
  private:
-  // Page construction (EditResPages.cpp).
+  // Page construction (EditResPages.cpp, EditResLaterPages.cpp).
   void BuildControls();
   QWidget* BuildButtonBar();
   QWidget* BuildWelcomePage();
@@ -155,7 +155,8 @@ class TEditResource final : public TDialogBase {
   void ConnectControls();
   void SetHelpContexts();
 
-  // Showing and loading (EditRes.cpp).
+  // Showing, loading and the page rules (EditRes.cpp); what the buttons
+  // open (EditResButtons.cpp).
   void FormShow();
   void LoadRow(int row);
   void GoToPage(int page);

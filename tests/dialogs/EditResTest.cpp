@@ -641,6 +641,26 @@ TEST_F(EditResTest, ColourButtonsAndFileBrowseTakeTheDialogsChoice) {
   EXPECT_EQ(wizard->Path()->text().toStdString(), file);
 }
 
+TEST_F(EditResTest, ThePreferencesFontsAreTakenWhenShown) {
+  WindowParameters preferences;
+  preferences.dialogFont = {"DejaVu Sans", 13, false, false, clNavy};
+  preferences.editLineFont = {"DejaVu Sans", 11, false, true, clMaroon};
+  preferences.stringGridFont = {"DejaVu Sans", 9, true, false, clBlack};
+  WizardContext context = Context();
+  context.preferences = &preferences;
+  auto wizard = Open(context);
+  EXPECT_EQ(wizard->font().pointSize(), 13);
+  EXPECT_EQ(wizard->Next()->font().pointSize(), 13);
+  for (QWidget* edit : std::initializer_list<QWidget*>{
+           wizard->Path(), wizard->PingDelay(), wizard->TimeOut(), wizard->SizeOfPacket(),
+           wizard->MinSpeed(), wizard->MaxSpeed(), wizard->DialUpTimeout()}) {
+    EXPECT_EQ(edit->font().pointSize(), 11) << edit->objectName().toStdString();
+    EXPECT_TRUE(edit->font().italic());
+  }
+  EXPECT_EQ(wizard->ConnectWindowsTable()->font().pointSize(), 9);
+  EXPECT_TRUE(wizard->ConnectWindowsTable()->font().bold());
+}
+
 TEST_F(EditResTest, HelpTopicsPerPageAndContextNumbers) {
   const char* bin = std::getenv("TARNWICK_BIN_DIR");
   if (bin == nullptr) GTEST_SKIP() << "TARNWICK_BIN_DIR is not set";
