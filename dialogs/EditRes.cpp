@@ -46,10 +46,23 @@ TEditResource::TEditResource(WizardContext context, QWidget* parent)
   }
   editing_ = context_.editRow > 0;
   BuildControls();
+  KeepPlacesOfHiddenControls();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   ConnectControls();
   SetHelpContexts();
   EnableContextHelp(this, 0, [this] { HelpBtnClick(); });
+}
+
+void TEditResource::KeepPlacesOfHiddenControls() {
+  // The window keeps one size and every control its place whatever the
+  // kind rule or "Keep Dial-Up connection" hides.
+  const QList<QWidget*> controls{browse_,       labelWriteColor_,   writeColor_,    setWriteColor_,
+                                 timeoutPanel_, sizeofPacketPanel_, keepDialPanel_, wwwAddress_};
+  for (QWidget* control : controls) {
+    QSizePolicy policy = control->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    control->setSizePolicy(policy);
+  }
 }
 
 void TEditResource::ConnectControls() {

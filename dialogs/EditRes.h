@@ -152,6 +152,7 @@ class TEditResource final : public TDialogBase {
   QWidget* WithPicture(QWidget* content);
   QPushButton* NewButton(const QString& caption, const char* name);
   TSpinEdit* NewSpinEdit(const char* name, int minimum, int maximum, int step, int value);
+  void KeepPlacesOfHiddenControls();
   void ConnectControls();
   void SetHelpContexts();
 

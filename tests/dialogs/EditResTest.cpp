@@ -661,6 +661,25 @@ TEST_F(EditResTest, ThePreferencesFontsAreTakenWhenShown) {
   EXPECT_TRUE(wizard->ConnectWindowsTable()->font().bold());
 }
 
+TEST_F(EditResTest, SpeedEditsTakeAnyTextAndTheirArrowsStayInRange) {
+  auto wizard = Open(Context());
+  struct Case {
+    QLineEdit* edit;
+    const char *typed, *arrow, *after;
+  };
+  const Case cases[] = {{wizard->MinSpeed(), "0", "MinSpeedUp", "1"},
+                        {wizard->MinSpeed(), "0", "MinSpeedDown", "0"},
+                        {wizard->MaxSpeed(), "10000", "MaxSpeedUp", "10000"},
+                        {wizard->MaxSpeed(), "12.5 fast", "MaxSpeedDown", "11"},
+                        {wizard->MaxSpeed(), "none", "MaxSpeedUp", "1"}};
+  for (const Case& c : cases) {
+    c.edit->setText(c.typed);
+    EXPECT_EQ(wizard->Result().maxSpeed == c.typed || wizard->Result().minSpeed == c.typed, true);
+    wizard->findChild<QAbstractButton*>(c.arrow)->click();
+    EXPECT_EQ(c.edit->text(), c.after) << c.arrow << " from " << c.typed;
+  }
+}
+
 TEST_F(EditResTest, HelpTopicsPerPageAndContextNumbers) {
   const char* bin = std::getenv("TARNWICK_BIN_DIR");
   if (bin == nullptr) GTEST_SKIP() << "TARNWICK_BIN_DIR is not set";
