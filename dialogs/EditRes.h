@@ -35,20 +35,30 @@ class TURL;
 
 // What the wizard reads from (and, in first-start mode, writes into) its opener.
 struct WizardContext {
-  const ResourceTable* table = nullptr;  // colours in use; the row to edit
-  int editRow = 0;                       // > 0: edit mode, loads this row at first paint
-  bool firstStart = false;               // no parameters file was read at start-up
-  bool echoAvailable = true;             // the ICMP echo facility can be used
-  bool* userKnownCDFileSize = nullptr;   // read; written when the small-file note is shown
-  ConnectWindowsTable* dialUpTable =
-      nullptr;  // first-start mode: shown on the DialUP page, written on finish
-  TDialUpTimer* dialUpTimer = nullptr;  // first-start mode: on/off and interval, read and written
-  const WindowParameters* preferences = nullptr;  // fonts
-  THelp* help = nullptr;                          // may be null in tests
-  TMsgDialog* msgDialog =
-      nullptr;  // the program's one message dialog; null: the wizard makes its own
-  EventDialogServices eventServices;  // for the event setup dialog
-  std::function<int()> randomPart;    // 0..126 for random colours; empty: a real random generator
+  // Colours in use; the row to edit.
+  const ResourceTable* table = nullptr;
+  // Above 0: edit mode, this row is loaded at the first paint.
+  int editRow = 0;
+  // No parameters file was read at start-up: the first-start pages.
+  bool firstStart = false;
+  // The ICMP echo facility can be used.
+  bool echoAvailable = true;
+  // "UserKnownCDFileSize": read; written when the small-file note is shown.
+  bool* userKnownCDFileSize = nullptr;
+  // First-start mode: shown on the DialUP page and written on finish.
+  ConnectWindowsTable* dialUpTable = nullptr;
+  // First-start mode: on/off and interval, read and written.
+  TDialUpTimer* dialUpTimer = nullptr;
+  // The fonts.
+  const WindowParameters* preferences = nullptr;
+  // May be null (then the program's current help, if any).
+  THelp* help = nullptr;
+  // The program's one message dialog; null: the wizard makes its own.
+  TMsgDialog* msgDialog = nullptr;
+  // For the event setup dialog.
+  EventDialogServices eventServices;
+  // 0..126 for random colours; empty: a real random generator.
+  std::function<int()> randomPart;
 };
 
 class TEditResource final : public TDialogBase {

@@ -28,6 +28,7 @@
 #include "dialogs/Help.h"
 #include "dialogs/Msgdlg.h"
 #include "dialogs/SpinEdit.h"
+#include "dialogs/UsetURL.h"
 #include "support/HomeSandbox.h"
 #include "support/QtTestApp.h"
 #include "util/HelpIds.h"
@@ -120,7 +121,7 @@ class EditResTest : public ::testing::Test {
   std::unique_ptr<TEditResource> Open(WizardContext context) {
     auto wizard = std::make_unique<TEditResource>(std::move(context));
     wizard->show();
-    EXPECT_TRUE(test::WaitFor([&] { return wizard->Painted(); }, 5000));
+    EXPECT_TRUE(test::WaitFor([&] { return wizard->Painted(); }, 20000));
     return wizard;
   }
   std::string WriteFile(const std::string& name, size_t bytes) {
@@ -381,7 +382,7 @@ TEST_F(EditResTest, WithBookmarksTheHostKindOffersTheListAndBrowseTakesAnAddress
   home.Write(".netscape/bookmarks.html", "<DT><A HREF=\"http://bookmarked.example/\">Mark</A>\r\n");
   auto wizard = Open(Context());
   EXPECT_TRUE(wizard->Browse()->isVisible());
-  AnswerModalOf<TDialogBase>([](TDialogBase* list) { list->done(kDialogOk); });
+  AnswerModalOf<TSetURL>([](TSetURL* list) { list->Button1()->click(); });
   wizard->Browse()->click();
   EXPECT_EQ(wizard->Path()->text(), "http://bookmarked.example/");
 }
@@ -496,7 +497,7 @@ TEST_F(EditResTest, EditModeLoadsTheRowWhenTheWindowFirstAppears) {
   table.SetCell(Col::Resource, 1, "/srv/share2");
   stored.resource = "/srv/share2";
   wizard.show();
-  ASSERT_TRUE(test::WaitFor([&] { return wizard.windowTitle() == "Editing resource"; }, 5000));
+  ASSERT_TRUE(test::WaitFor([&] { return wizard.windowTitle() == "Editing resource"; }, 20000));
   EXPECT_EQ(wizard.Path()->text(), "/srv/share2");
   EXPECT_TRUE(wizard.NetwDrive()->isChecked());
   EXPECT_EQ(wizard.Page2_Topic()->text(), "Select a file server directory for speed measurement.");
@@ -517,7 +518,7 @@ TEST_F(EditResTest, EditModeLoadsTheRowWhenTheWindowFirstAppears) {
   // A row whose kind column is empty keeps the form's IP choice.
   context.editRow = 2;
   auto second = Open(context);
-  ASSERT_TRUE(test::WaitFor([&] { return second->windowTitle() == "Editing resource"; }, 5000));
+  ASSERT_TRUE(test::WaitFor([&] { return second->windowTitle() == "Editing resource"; }, 20000));
   EXPECT_TRUE(second->IP()->isChecked());
   EXPECT_EQ(second->Result().kind, ResourceKind::Echo);
 }
