@@ -29,6 +29,7 @@
 #include "dialogs/Msgdlg.h"
 #include "dialogs/SpinEdit.h"
 #include "dialogs/UsetURL.h"
+#include "dialogs/Usetdrv.h"
 #include "support/HomeSandbox.h"
 #include "support/QtTestApp.h"
 #include "util/HelpIds.h"
@@ -563,15 +564,18 @@ TEST_F(EditResTest, OnlyAFirstStartFinishWritesTheDialUpKeeper) {
   DialUpKeeper keeper(windows, buttons);
   keeper.Table().SetDefaultEntries();
   TDialUpTimer timer(keeper);
-  int rowsAfterFirst = 0;
-  for (const bool first : {true, false}) {
-    SCOPED_TRACE(first ? "first start" : "short mode");
+  int rowsAfterFinish = 0;
+  // A first start finished, then one cancelled and a short-mode wizard
+  // finished: only the first one changes the keeper.
+  for (const char* run : {"first start finished", "first start cancelled", "short mode"}) {
+    SCOPED_TRACE(run);
+    const bool finish = run == std::string("first start finished");
     WizardContext context = Context();
-    context.firstStart = first;
+    context.firstStart = run != std::string("short mode");
     context.dialUpTable = &keeper.Table();
     context.dialUpTimer = &timer;
     auto wizard = Open(context);
-    if (first) {
+    if (finish) {
       EXPECT_EQ(wizard->ConnectWindowsTable()->item(1, 0)->text(), "Dial-Up Networking");
       EXPECT_EQ(wizard->DialUpTimeout()->value(), 3);
       EXPECT_FALSE(wizard->KeppDialUp()->isChecked());
@@ -584,14 +588,23 @@ TEST_F(EditResTest, OnlyAFirstStartFinishWritesTheDialUpKeeper) {
       QTest::keyClicks(wizard->DialUpTimeout(), "25");
       wizard->Next()->click();
       wizard->CloseBtn()->click();
+      ASSERT_EQ(wizard->result(), kDialogOk);
+      rowsAfterFinish = wizard->ConnectWindowsTable()->TableRowCount();
+    } else if (context.firstStart) {
+      // The keeper's state as the first run left it is shown again.
+      EXPECT_TRUE(wizard->KeppDialUp()->isChecked());
+      EXPECT_EQ(wizard->DialUpTimeout()->value(), 25);
+      wizard->KeppDialUp()->click();
+      wizard->ConnectWindowsTable()->item(0, 0)->setText("Changed");
+      test::SendKey(wizard->Path(), Qt::Key_Escape);
+      ASSERT_EQ(wizard->result(), kDialogCancel);
     } else {
       test::SendKey(wizard->Path(), Qt::Key_Return);
+      ASSERT_EQ(wizard->result(), kDialogOk);
     }
-    ASSERT_EQ(wizard->result(), kDialogOk);
     EXPECT_EQ(keeper.Table().Cell(ConnectWindowsTable::TitleCol, 1), "Connect To Mine");
     EXPECT_EQ(keeper.Table().Cell(ConnectWindowsTable::TitleCol, 2), "Dial-Up Networking");
-    if (first) rowsAfterFirst = wizard->ConnectWindowsTable()->TableRowCount();
-    EXPECT_EQ(keeper.Table().RowCount(), rowsAfterFirst);
+    EXPECT_EQ(keeper.Table().RowCount(), rowsAfterFinish);
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.IntervalMs(), 25000);
   }
@@ -679,6 +692,25 @@ TEST_F(EditResTest, SpeedEditsTakeAnyTextAndTheirArrowsStayInRange) {
     wizard->findChild<QAbstractButton*>(c.arrow)->click();
     EXPECT_EQ(c.edit->text(), c.after) << c.arrow << " from " << c.typed;
   }
+}
+
+TEST_F(EditResTest, BrowseForANetworkDriveTakesThePickedFolder) {
+  const std::string folder = dir.File("share");
+  std::filesystem::create_directories(folder);
+  auto wizard = Open(Context());
+  wizard->NetwDrive()->click();
+  EXPECT_TRUE(wizard->Browse()->isVisible());
+  AnswerModalOf<TSetDrive>([&](TSetDrive* picker) {
+    picker->SetRoot(QString::fromStdString(dir.Path()));
+    picker->SelectFolder(QString::fromStdString(folder));
+    picker->Button1()->click();
+  });
+  wizard->Browse()->click();
+  EXPECT_EQ(wizard->Path()->text().toStdString(), folder);
+  // Cancel keeps the text.
+  AnswerModalOf<TSetDrive>([](TSetDrive* picker) { picker->Button2()->click(); });
+  wizard->Browse()->click();
+  EXPECT_EQ(wizard->Path()->text().toStdString(), folder);
 }
 
 TEST_F(EditResTest, HelpTopicsPerPageAndContextNumbers) {
