@@ -1,6 +1,7 @@
 #include "actions/EventActions.h"
 
 #include "actions/CloseProgram.h"
+#include "actions/DesktopNotifier.h"
 #include "actions/RunProgram.h"
 
 namespace tw {
@@ -19,6 +20,11 @@ void TEventActions::CloseProgramByFile(const std::string& file) {
 
 void TEventActions::CloseProgramByTitle(const std::string& title) {
   tw::CloseProgramByTitle(title, windows_);
+}
+
+void TEventActions::ShowNotification(const std::string& text) {
+  const std::string trouble = ShowDesktopNotification(text);
+  if (!trouble.empty() && onNotificationTrouble_) onNotificationTrouble_(trouble);
 }
 
 }  // namespace tw

@@ -1,5 +1,5 @@
 // The actions of the speed events as the windows side performs them: the
-// sound player, program start and program closing.
+// sound player, program start, program closing and desktop notifications.
 #pragma once
 
 #include <functional>
@@ -20,10 +20,16 @@ class TEventActions final : public EventActions {
   void RunProgram(const std::string& commandLine, const std::string& folder) override;
   void CloseProgramByFile(const std::string& file) override;
   void CloseProgramByTitle(const std::string& title) override;
+  // A notification that cannot be shown is told to `onTrouble` (if set).
+  void ShowNotification(const std::string& text) override;
+  void SetNotificationTrouble(std::function<void(const std::string&)> onTrouble) {
+    onNotificationTrouble_ = std::move(onTrouble);
+  }
 
  private:
   std::function<TPlayer&()> player_;
   TopWindows& windows_;
+  std::function<void(const std::string&)> onNotificationTrouble_;
 };
 
 }  // namespace tw

@@ -43,6 +43,9 @@ class TEventServices final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void ReportNotificationTrouble(const std::string& why);
+
+  bool notificationTroubleShown_ = false;
   std::unique_ptr<TopWindows> windows_;
   std::unique_ptr<AccessibleButtons> buttons_;
   std::unique_ptr<TPlayer> player_;

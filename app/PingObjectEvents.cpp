@@ -1,5 +1,6 @@
 // The main window's speed events, actions and dial-up keeper.
 #include <QEvent>
+#include <QMessageBox>
 
 #include "app/EventServices.h"
 #include "app/PingObject.h"
@@ -17,6 +18,19 @@ TEventServices::TEventServices(ResourceTable& table, Clock& clock, QWidget* main
   setObjectName("EventServices");
   dialUpTimer_ = new TDialUpTimer(keeper_, this);
   if (mainWindow_ != nullptr) mainWindow_->installEventFilter(this);
+  actions_.SetNotificationTrouble(
+      [this](const std::string& why) { ReportNotificationTrouble(why); });
+}
+
+// Told once a run: an event that fires every few seconds must not pile up boxes.
+void TEventServices::ReportNotificationTrouble(const std::string& why) {
+  if (notificationTroubleShown_ || mainWindow_ == nullptr) return;
+  notificationTroubleShown_ = true;
+  auto* box = new QMessageBox(QMessageBox::Warning, "Warning", QString::fromStdString(why),
+                              QMessageBox::Ok, mainWindow_);
+  box->setObjectName("NotificationTrouble");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
 }
 
 TEventServices::~TEventServices() {

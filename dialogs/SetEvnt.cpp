@@ -4,10 +4,12 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "actions/CloseProgram.h"
+#include "actions/DesktopNotifier.h"
 #include "actions/Player.h"
 #include "actions/RunProgram.h"
 #include "dialogs/Help.h"
@@ -49,6 +51,13 @@ TSetEvent::TSetEvent(bool minimumEvent, EventDialogServices services, QWidget* p
   connect(playTest_, &QPushButton::clicked, this, &TSetEvent::PlayTestClick);
   connect(runTest_, &QPushButton::clicked, this, &TSetEvent::RunTestClick);
   connect(closeTest_, &QPushButton::clicked, this, &TSetEvent::CloseTestClick);
+  connect(notifyTest_, &QPushButton::clicked, this, &TSetEvent::NotifyTestClick);
+  connect(notifyText_, &QLineEdit::textChanged, this, [this] {
+    if (!painted_) return;
+    const bool filled = !notifyText_->text().isEmpty();
+    notifyTest_->setEnabled(filled);
+    if (filled) notifyBtn_->setChecked(true);
+  });
   connect(okBtn_, &QPushButton::clicked, this, [this] { done(kDialogOk); });
   connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kDialogCancel); });
   connect(btnHelp_, &QPushButton::clicked, this, &TSetEvent::BtnHelpClick);
@@ -77,13 +86,17 @@ void TSetEvent::LoadRecord(const EventRecord& record) {
   perfOnceBtn_->setChecked(ParseWholeNumber(record[etPerformOnce]) != 0);
   perfTimeBtn_->SetValueText(QString::fromStdString(record[etTimeout]));
   const std::string& kind = record[etActionKind];
-  QRadioButton* chosen = kind == "1" ? runPrgBtn_ : kind == "2" ? closePrgBtn_ : playSoundBtn_;
+  QRadioButton* chosen = kind == "1"   ? runPrgBtn_
+                         : kind == "2" ? closePrgBtn_
+                         : kind == "3" ? notifyBtn_
+                                       : playSoundBtn_;
   chosen->setChecked(true);
   playFileName_->setText(QString::fromStdString(record[etSoundFile]));
   runFileName_->setText(QString::fromStdString(record[etCommandLine]));
   runDirectory_->setText(QString::fromStdString(record[etWorkingFolder]));
   closeFileName_->setText(QString::fromStdString(record[etCloseFile]));
   winTitle_->setText(QString::fromStdString(record[etCloseTitle]));
+  notifyText_->setText(QString::fromStdString(record[etNotifyText]));
   resetCounter_->setChecked(record[etEnableOther] == "1");
 }
 
@@ -91,13 +104,17 @@ EventRecord TSetEvent::SavedRecord() const {
   EventRecord record;
   record[etPerformOnce] = perfOnceBtn_->isChecked() ? "1" : "0";
   record[etTimeout] = perfTimeBtn_->text().toStdString();
-  record[etActionKind] = runPrgBtn_->isChecked() ? "1" : closePrgBtn_->isChecked() ? "2" : "0";
+  record[etActionKind] = runPrgBtn_->isChecked()     ? "1"
+                         : closePrgBtn_->isChecked() ? "2"
+                         : notifyBtn_->isChecked()   ? "3"
+                                                     : "0";
   record[etEnableOther] = resetCounter_->isChecked() ? "1" : "0";
   record[etSoundFile] = Text(playFileName_);
   record[etCommandLine] = Text(runFileName_);
   record[etWorkingFolder] = Text(runDirectory_);
   record[etCloseFile] = Text(closeFileName_);
   record[etCloseTitle] = Text(winTitle_);
+  record[etNotifyText] = Text(notifyText_);
   return record;
 }
 
@@ -203,6 +220,12 @@ void TSetEvent::CloseTestClick() {
   } else if (!winTitle_->text().isEmpty()) {
     CloseProgramByTitle(Text(winTitle_), *services_.windows);
   }
+}
+
+void TSetEvent::NotifyTestClick() {
+  PostClick(notifyBtn_);
+  const std::string trouble = ShowDesktopNotification(Text(notifyText_));
+  if (!trouble.empty()) QMessageBox::warning(this, "Warning", QString::fromStdString(trouble));
 }
 
 void TSetEvent::BtnHelpClick() {

@@ -53,6 +53,9 @@ class TSetEvent final : public TDialogBase {
   QRadioButton* PlaySoundBtn() const { return playSoundBtn_; }
   QRadioButton* RunPrgBtn() const { return runPrgBtn_; }
   QRadioButton* ClosePrgBtn() const { return closePrgBtn_; }
+  QRadioButton* NotifyBtn() const { return notifyBtn_; }
+  QLineEdit* NotifyText() const { return notifyText_; }
+  QPushButton* NotifyTest() const { return notifyTest_; }
   QCheckBox* ResetCounter() const { return resetCounter_; }
   QLineEdit* PlayFileName() const { return playFileName_; }
   QLineEdit* RunFileName() const { return runFileName_; }
@@ -86,6 +89,8 @@ class TSetEvent final : public TDialogBase {
   void PlayTestClick();
   void RunTestClick();
   void CloseTestClick();
+  // Shows the notification now; says so when the desktop cannot show it.
+  void NotifyTestClick();
   void BtnHelpClick();
 
  protected:
@@ -103,6 +108,7 @@ class TSetEvent final : public TDialogBase {
   QWidget* BuildSoundGroup();
   QWidget* BuildRunGroup();
   QWidget* BuildCloseGroup();
+  QWidget* BuildNotifyGroup();
   QWidget* BuildButtonBar();
   QLineEdit* NewEdit(const char* name);
   QPushButton* NewButton(const char* caption, const char* name);
@@ -117,6 +123,9 @@ class TSetEvent final : public TDialogBase {
   QRadioButton* playSoundBtn_ = nullptr;
   QRadioButton* runPrgBtn_ = nullptr;
   QRadioButton* closePrgBtn_ = nullptr;
+  QRadioButton* notifyBtn_ = nullptr;
+  QLineEdit* notifyText_ = nullptr;
+  QPushButton* notifyTest_ = nullptr;
   QCheckBox* resetCounter_ = nullptr;
   QLineEdit* playFileName_ = nullptr;
   QLineEdit* runFileName_ = nullptr;

@@ -74,13 +74,15 @@ void TSetEvent::BuildControls(bool minimumEvent) {
   layout->addWidget(BuildSoundGroup());
   layout->addWidget(BuildRunGroup());
   layout->addWidget(BuildCloseGroup());
+  layout->addWidget(BuildNotifyGroup());
   layout->addWidget(resetCounter_);
   layout->addWidget(BuildButtonBar());
 
   auto* kinds = new QButtonGroup(this);
-  for (QRadioButton* radio : {playSoundBtn_, runPrgBtn_, closePrgBtn_}) kinds->addButton(radio);
+  for (QRadioButton* radio : {playSoundBtn_, runPrgBtn_, closePrgBtn_, notifyBtn_})
+    kinds->addButton(radio);
   playSoundBtn_->setChecked(true);
-  for (QPushButton* test : {playTest_, runTest_, closeTest_}) test->setEnabled(false);
+  for (QPushButton* test : {playTest_, runTest_, closeTest_, notifyTest_}) test->setEnabled(false);
 }
 
 QWidget* TSetEvent::BuildSoundGroup() {
@@ -140,6 +142,20 @@ QWidget* TSetEvent::BuildCloseGroup() {
   grid->addWidget(closeTitleLbl_, 3, 0);
   grid->addWidget(winTitle_, 3, 1);
   grid->addWidget(winTitleBrowse_, 3, 2);
+  return group;
+}
+
+QWidget* TSetEvent::BuildNotifyGroup() {
+  auto* group = new QGroupBox(this);
+  notifyBtn_ = new QRadioButton("Show a notification:", this);
+  notifyBtn_->setObjectName("NotifyBtn");
+  notifyText_ = NewEdit("NotifyText");
+  notifyTest_ = NewButton("Te&st", "NotifyTest");
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(notifyBtn_, 0, 0, 1, 4);
+  grid->addWidget(NewLabel("Text:", this), 1, 0);
+  grid->addWidget(notifyText_, 1, 1);
+  grid->addWidget(notifyTest_, 1, 3);
   return group;
 }
 

@@ -1,6 +1,6 @@
-// One speed event of a resource as the event setup dialog edits it: nine
-// texts of at most 255 characters, in the order of the settings table's
-// event columns.
+// One speed event of a resource as the event setup dialog edits it: ten
+// texts of at most 255 characters, the first nine in the order of the
+// settings table's classic event columns, then the notification text.
 #pragma once
 
 #include <array>
@@ -18,6 +18,7 @@ enum EventText : size_t {
   etWorkingFolder,
   etCloseFile,   // program file to close
   etCloseTitle,  // window title text to close
+  etNotifyText,  // text of a desktop notification
   kEventTextCount
 };
 
@@ -37,7 +38,8 @@ inline EventRecord NewEventRecord() {
 // program file or window title): the wizard turns the event on exactly then.
 inline bool HasActionTarget(const EventRecord& record) {
   return !record[etSoundFile].empty() || !record[etCommandLine].empty() ||
-         !record[etCloseFile].empty() || !record[etCloseTitle].empty();
+         !record[etCloseFile].empty() || !record[etCloseTitle].empty() ||
+         !record[etNotifyText].empty();
 }
 
 }  // namespace tw

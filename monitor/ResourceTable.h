@@ -1,4 +1,4 @@
-// The one store of all resources: a grid of text cells, 38 columns, header
+// The one store of all resources: a grid of text cells, 40 columns, header
 // row 0 and one row per resource. A row is the resource; its measurement
 // thread is attached to it (owned by the main window, not by the table).
 #pragma once
@@ -52,7 +52,11 @@ constexpr int MinCloseFile = 34;
 constexpr int MaxCloseFile = 35;
 constexpr int MinCloseTitle = 36;
 constexpr int MaxCloseTitle = 37;
-constexpr int Count = 38;
+// The text of a desktop notification (action "3"); columns an older version
+// neither reads nor writes.
+constexpr int MinNotifyText = 38;
+constexpr int MaxNotifyText = 39;
+constexpr int Count = 40;
 }  // namespace Col
 
 class ResourceTable {

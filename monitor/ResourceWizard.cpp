@@ -11,10 +11,10 @@ namespace {
 
 constexpr std::array<int, kEventTextCount> kMinEventColumns{
     Col::MinOnce,    Col::MinTimeout, Col::MinAction,    Col::MinEnablesMax, Col::MinSound,
-    Col::MinCommand, Col::MinFolder,  Col::MinCloseFile, Col::MinCloseTitle};
+    Col::MinCommand, Col::MinFolder,  Col::MinCloseFile, Col::MinCloseTitle, Col::MinNotifyText};
 constexpr std::array<int, kEventTextCount> kMaxEventColumns{
     Col::MaxOnce,    Col::MaxTimeout, Col::MaxAction,    Col::MaxEnablesMin, Col::MaxSound,
-    Col::MaxCommand, Col::MaxFolder,  Col::MaxCloseFile, Col::MaxCloseTitle};
+    Col::MaxCommand, Col::MaxFolder,  Col::MaxCloseFile, Col::MaxCloseTitle, Col::MaxNotifyText};
 
 constexpr std::array<ColorValue, 9> kCandidateColors{
     clLime, clYellow, clAqua, clFuchsia, clBlue, clPurple, clRed, clSilver, clWhite};

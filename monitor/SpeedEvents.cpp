@@ -10,7 +10,13 @@ namespace {
 
 // What the action column (14 or 18) asks for; only its first character
 // counts, as the parameters file has always been read.
-enum class EventAction { Unknown = -1, PlaySound = 0, RunProgram = 1, CloseProgram = 2 };
+enum class EventAction {
+  Unknown = -1,
+  PlaySound = 0,
+  RunProgram = 1,
+  CloseProgram = 2,
+  Notify = 3
+};
 
 EventAction ActionOf(const std::string& cell) {
   if (cell.empty() || std::isdigit(static_cast<unsigned char>(cell[0])) == 0)
@@ -91,6 +97,7 @@ void SpeedEvents::Perform(const EventColumns& event, int row) {
   const std::string folder = Cut(table_.Cell(event.folder, row));
   const std::string closeFile = Cut(table_.Cell(event.closeFile, row));
   const std::string closeTitle = Cut(table_.Cell(event.closeTitle, row));
+  const std::string notifyText = Cut(table_.Cell(event.notifyText, row));
   switch (action) {
     case EventAction::PlaySound:
       if (!sound.empty()) actions_.PlaySoundFile(sound);
@@ -104,6 +111,9 @@ void SpeedEvents::Perform(const EventColumns& event, int row) {
       } else if (!closeTitle.empty()) {
         actions_.CloseProgramByTitle(closeTitle);
       }
+      break;
+    case EventAction::Notify:
+      if (!notifyText.empty()) actions_.ShowNotification(notifyText);
       break;
     default:
       break;

@@ -24,13 +24,15 @@ class EventActions {
   virtual void CloseProgramByFile(const std::string& file) = 0;
   // Asks every top-level window whose title contains `title` to close.
   virtual void CloseProgramByTitle(const std::string& title) = 0;
+  // Shows a desktop notification with `text`.
+  virtual void ShowNotification(const std::string& text) = 0;
 };
 
 // The cells of one event of a row.
 struct EventColumns {
   bool isMinimum;
   int enabled, threshold, once, timeout, action, sound, command, folder;
-  int closeFile, closeTitle, enablesOther, since, performed;
+  int closeFile, closeTitle, enablesOther, since, performed, notifyText;
 };
 
 constexpr EventColumns kMinSpeedEvent{true,
@@ -46,12 +48,13 @@ constexpr EventColumns kMinSpeedEvent{true,
                                       Col::MinCloseTitle,
                                       Col::MinEnablesMax,
                                       Col::MinSince,
-                                      Col::MinPerformed};
+                                      Col::MinPerformed,
+                                      Col::MinNotifyText};
 constexpr EventColumns kMaxSpeedEvent{
     false,           Col::PerformMaxSpeed, Col::MaxSpeed,      Col::MaxOnce,
     Col::MaxTimeout, Col::MaxAction,       Col::MaxSound,      Col::MaxCommand,
     Col::MaxFolder,  Col::MaxCloseFile,    Col::MaxCloseTitle, Col::MaxEnablesMin,
-    Col::MaxSince,   Col::MaxPerformed};
+    Col::MaxSince,   Col::MaxPerformed,    Col::MaxNotifyText};
 
 // The timeout of an event in seconds: the cell as a whole number, at least 2.
 int64_t EventTimeoutSeconds(const std::string& cell);

@@ -91,12 +91,13 @@ TEST_F(SetEventTest, RecordTextsAreReadLenientlyAndFillingHasNoSideEffects) {
       {"1", "3", "0", "1", true, 3, "PlaySoundBtn", true},
       {"0", "250000", "1", "0", false, 100000, "RunPrgBtn", false},
       {"7", "12abc", "2", "2", true, 12, "ClosePrgBtn", false},
-      {"x", "abc", "3", "", false, 0, "PlaySoundBtn", false},
+      {"x", "abc", "3", "", false, 0, "NotifyBtn", false},
+      {"1", "3", "4", "", true, 3, "PlaySoundBtn", false},
       {"", "", "", "1 ", false, 0, "PlaySoundBtn", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.once + "/" + c.timeout + "/" + c.kind + "/" + c.other);
-    EventRecord record{c.once, c.timeout, c.kind, c.other, "s.wav", "prog", "/tmp", "f", "t"};
+    EventRecord record{c.once, c.timeout, c.kind, c.other, "s.wav", "prog", "/tmp", "f", "t", "n"};
     TSetEvent dialog(true, Services());
     dialog.LoadRecord(record);
     ShowPainted(dialog);
@@ -108,7 +109,10 @@ TEST_F(SetEventTest, RecordTextsAreReadLenientlyAndFillingHasNoSideEffects) {
     EXPECT_FALSE(dialog.PlayTest()->isEnabled());
     EXPECT_FALSE(dialog.RunTest()->isEnabled());
     EXPECT_FALSE(dialog.CloseTest()->isEnabled());
+    EXPECT_FALSE(dialog.NotifyTest()->isEnabled());
     EXPECT_EQ(dialog.RunFileName()->text(), "prog");
+    EXPECT_EQ(dialog.NotifyText()->text(), "n");
+    EXPECT_EQ(dialog.SavedRecord()[etNotifyText], "n");
   }
 }
 
@@ -122,6 +126,12 @@ TEST_F(SetEventTest, EditingAFieldChoosesItsActionAndSwitchesItsTestButton) {
   dialog.RunFileName()->clear();
   EXPECT_FALSE(dialog.RunTest()->isEnabled());
   EXPECT_TRUE(dialog.RunPrgBtn()->isChecked());  // the choice stays
+
+  QTest::keyClicks(dialog.NotifyText(), "Link down");
+  EXPECT_TRUE(dialog.NotifyBtn()->isChecked());
+  EXPECT_TRUE(dialog.NotifyTest()->isEnabled());
+  EXPECT_EQ(dialog.SavedRecord()[etActionKind], "3");
+  EXPECT_TRUE(HasActionTarget(dialog.SavedRecord()));
 
   QTest::keyClicks(dialog.PlayFileName(), "a.wav");
   EXPECT_TRUE(dialog.PlaySoundBtn()->isChecked());

@@ -52,6 +52,7 @@ class NoActions final : public EventActions {
   void RunProgram(const std::string&, const std::string&) override {}
   void CloseProgramByFile(const std::string&) override {}
   void CloseProgramByTitle(const std::string&) override {}
+  void ShowNotification(const std::string&) override {}
 };
 
 TEST_F(LocaleIndependenceTest, ThresholdsKeepTheirFraction) {

@@ -122,7 +122,8 @@ TEST(WizardRowTest, AResultFillsEveryColumnOfTheRowAndLoadsBackTheSame) {
       {22, "min0"},      {23, "min1"}, {14, "min2"}, {31, "min3"},     {15, "min4"}, {16, "min5"},
       {17, "min6"},      {34, "min7"}, {36, "min8"}, {24, "max0"},     {25, "max1"}, {18, "max2"},
       {32, "max3"},      {19, "max4"}, {20, "max5"}, {21, "max6"},     {35, "max7"}, {37, "max8"},
-      {2, "kept?"},      {28, ""},     {29, ""},     {30, ""},         {33, ""}};
+      {38, "min9"},      {39, "max9"}, {2, "kept?"}, {28, ""},         {29, ""},     {30, ""},
+      {33, ""}};
   for (const auto& [col, text] : cells) EXPECT_EQ(table.Cell(col, 1), text) << "column " << col;
 
   const WizardResult back = WizardFromRow(table, 1);

@@ -19,6 +19,7 @@ class RecordingActions final : public EventActions {
   }
   void CloseProgramByFile(const std::string& file) override { calls.push_back("file:" + file); }
   void CloseProgramByTitle(const std::string& title) override { calls.push_back("title:" + title); }
+  void ShowNotification(const std::string& text) override { calls.push_back("notify:" + text); }
   std::vector<std::string> calls;
 };
 
@@ -212,6 +213,7 @@ TEST_F(SpeedEventsTest, ActionKinds) {
     const char* closeFile;
     std::string closeTitle;
     std::vector<std::string> calls;
+    std::string notifyText = "";
   };
   const Case cases[] = {
       {"sound", "0", "/s/beep.wav", "prog", "", "", "", {"sound:/s/beep.wav"}},
@@ -225,6 +227,18 @@ TEST_F(SpeedEventsTest, ActionKinds) {
       {"kind by first character", "1x", "", "prog", "", "", "", {"run:prog|"}},
       {"empty kind", "", "/s/beep.wav", "prog", "", "/bin/ed", "Ed", {}},
       {"unknown kind", "7", "/s/beep.wav", "prog", "", "/bin/ed", "Ed", {}},
+      {"notify", "3", "/s/beep.wav", "prog", "", "", "", {"notify:Link slow"}, "Link slow"},
+      {"notify without a text", "3", "/s/beep.wav", "prog", "", "", "", {}, ""},
+      {"notify text cut to 255",
+       "3",
+       "",
+       "",
+       "",
+       "",
+       "",
+       {"notify:" + longTitle.substr(0, 255)},
+       longTitle},
+      {"a notification text alone does nothing", "1", "", "", "", "", "", {}, "Link slow"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -234,6 +248,7 @@ TEST_F(SpeedEventsTest, ActionKinds) {
     table.SetCell(Col::MinFolder, 1, c.folder);
     table.SetCell(Col::MinCloseFile, 1, c.closeFile);
     table.SetCell(Col::MinCloseTitle, 1, c.closeTitle);
+    table.SetCell(Col::MinNotifyText, 1, c.notifyText);
     table.SetCell(Col::MinSince, 1, Ago(10));
     table.SetCell(Col::MinPerformed, 1, "");
     actions.calls.clear();
