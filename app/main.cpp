@@ -1,15 +1,58 @@
 // Tarnwick: a desktop network-speed monitor.
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "actions/Player.h"
 #include "app/EventServices.h"
 #include "app/PingObject.h"
+#include "dialogs/AboutBox.h"
 #include "platform/AccessibleButtons.h"
+#include "util/ProgramOptions.h"
+
+namespace {
+
+// Why `folder` cannot hold the program's files; empty when it can.
+std::string ConfigDirProblem(const std::string& folder) {
+  const QFileInfo info(QString::fromLocal8Bit(folder.c_str()));
+  if (!info.exists()) return "the folder \"" + folder + "\" does not exist";
+  if (!info.isDir()) return "\"" + folder + "\" is not a folder";
+  if (!info.isWritable()) return "the folder \"" + folder + "\" is not writable";
+  return {};
+}
+
+int Fail(const std::string& why) {
+  std::fprintf(stderr, "tarnwick: %s\n", why.c_str());
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  const tw::ProgramOptions options = tw::ParseProgramOptions({argv + 1, argv + argc});
+  switch (options.action) {
+    case tw::ProgramOptions::Action::Help:
+      std::fputs(tw::ProgramUsage().c_str(), stdout);
+      return 0;
+    case tw::ProgramOptions::Action::Version:
+      std::printf("tarnwick %s\n", qPrintable(tw::ProgramVersion()));
+      return 0;
+    case tw::ProgramOptions::Action::Error:
+      return Fail(options.error);
+    case tw::ProgramOptions::Action::Run:
+      break;
+  }
+  if (!options.configDir.empty()) {
+    const std::string problem = ConfigDirProblem(options.configDir);
+    if (!problem.empty()) return Fail(problem);
+    qputenv("TARNWICK_HOME", QByteArray::fromStdString(options.configDir));
+  }
   tw::KeepSessionBusFromAutolaunching();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
+  QApplication::setApplicationVersion(tw::ProgramVersion());
   tw::TPingObject mainWindow;
   // The long-lived windows, in their order: main window, message dialog, sound player.
   mainWindow.MsgDialog();

@@ -1,0 +1,23 @@
+// The program's command line: --help, --version and --config-dir DIR; the
+// options of the window system that Qt reads are let through to it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tw {
+
+struct ProgramOptions {
+  enum class Action { Run, Help, Version, Error };
+  Action action = Action::Run;
+  std::string configDir;  // --config-dir; empty: the usual program folder
+  std::string error;      // one line, for Action::Error
+};
+
+// Reads the arguments after the program name.
+ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments);
+
+// The text --help prints.
+std::string ProgramUsage();
+
+}  // namespace tw
