@@ -6,6 +6,7 @@
 
 #include "app/PingObjectCharts.h"
 #include "app/ProgExit.h"
+#include "app/TrayIcon.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/LiveChartPanel.h"
 #include "charts/qt/TrendChartPanel.h"
@@ -90,6 +91,8 @@ void TPingObject::FormShow() {
   ShowCharts();
   LoadParametersOnShow();
   SamplingTick(TickMode::Redraw);
+  // The tray shows the resting dial until the first tick sets the icon.
+  tray_->SetSpeedIcon(windowIcon().isNull() ? charts_->speedIcons[0] : windowIcon());
   PostStartUpMessages();
 }
 
@@ -119,6 +122,7 @@ void TPingObject::StopBtnClick() {
 
 void TPingObject::PingSendTimerTimer() {
   if (SamplingTick(TickMode::Tick)) ++tickCount_;
+  tray_->SetToolTip(TrayToolTip());
 }
 
 bool TPingObject::SamplingTick(TickMode mode) {
@@ -126,6 +130,7 @@ bool TPingObject::SamplingTick(TickMode mode) {
 }
 
 void TPingObject::CloseBtnMouseUp() {
+  closeRequested_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
   QApplication::restoreOverrideCursor();
@@ -134,6 +139,13 @@ void TPingObject::CloseBtnMouseUp() {
 void TPingObject::closeEvent(QCloseEvent* event) {
   if (closed_) {
     event->accept();
+    return;
+  }
+  // Closed by the window manager with "keep running in the tray" chosen: only
+  // hidden, as long as a tray is there to bring it back.
+  if (params_.closeToTray && !closeRequested_ && TTrayIcon::Available()) {
+    hide();
+    event->ignore();
     return;
   }
   if (!FormCloseQuery()) {

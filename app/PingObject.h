@@ -30,6 +30,7 @@ class TEventServices;
 class TDisplayResourceTable;
 class TLiveChartPanel;
 class TTrendChartPanel;
+class TTrayIcon;
 class TrendLookup;
 class TParameters;
 struct GlobalPreferences;
@@ -58,6 +59,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TBitmapButton* HelpBtn() const { return helpBtn_; }
   TBitmapButton* SetBtn() const { return setBtn_; }
   QMenu* HelpPopup() const { return helpPopup_; }
+  // The program's icon in the system tray (app/TrayIcon.h).
+  TTrayIcon* Tray() const { return tray_; }
+  // The tray icon's tooltip: the selected resource and its latest speed.
+  QString TrayToolTip() const;
   // Whether the window has the stay-on-top style now.
   bool StaysOnTop() const;
   // While one lives, a modal dialog of the window runs: the window leaves the
@@ -256,7 +261,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   TBitmapButton* helpBtn_ = nullptr;
   TBitmapButton* setBtn_ = nullptr;
   QMenu* helpPopup_ = nullptr;
-  int modalDepth_ = 0;  // modal dialogs running (stay-on-top dropped while > 0)
+  TTrayIcon* tray_ = nullptr;
+  bool closeRequested_ = false;  // Close (button or tray menu): the program ends
+  int modalDepth_ = 0;           // modal dialogs running (stay-on-top dropped while > 0)
   std::unique_ptr<ChartParts> charts_;
   QPointer<TProgExit> progExit_;
   TEventServices* eventServices_ = nullptr;  // child object

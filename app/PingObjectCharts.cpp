@@ -6,6 +6,7 @@
 
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "app/TrayIcon.h"
 #include "charts/StatusTable.h"
 #include "charts/WindowLayout.h"
 #include "charts/qt/ChartPanel.h"
@@ -125,6 +126,7 @@ void TPingObject::SetSpeedIcon(int index) {
   const QIcon& icon = charts_->speedIcons[static_cast<size_t>(std::clamp(index, 0, 12))];
   QApplication::setWindowIcon(icon);
   setWindowIcon(icon);
+  tray_->SetSpeedIcon(icon);
 }
 
 // ---- status table ----

@@ -10,10 +10,12 @@
 #include "app/FirstStartWizard.h"
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
+#include "app/TrayIcon.h"
 #include "charts/qt/ChartPanel.h"
 #include "controls/Glyphs.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/Help.h"
+#include "util/Text.h"
 
 namespace tw {
 
@@ -67,6 +69,16 @@ void TPingObject::BuildResourceButtons() {
   helpBtn_->setShortcut(QKeySequence("Alt+H"));
   connect(helpBtn_, &QAbstractButton::clicked, this, &TPingObject::HelpBtnClick);
   BuildHelpPopup();
+  tray_ = new TTrayIcon(*this);
+}
+
+QString TPingObject::TrayToolTip() const {
+  const int row = SelectedRow();
+  if (table_.ResourceCount() < 1 || row < 1 || row >= table_.RowCount()) return "Tarnwick";
+  const KindDescriptor& kind = Describe(table_.Kind(row));
+  const std::string speed = Trim(table_.Cell(SpeedColumn(kind.mainSeries), row));
+  return QString::fromStdString("Tarnwick\n\"" + table_.Cell(Col::Resource, row) + "\" " +
+                                kind.mainLabel + ": " + (speed.empty() ? "-" : speed));
 }
 
 void TPingObject::BuildHelpPopup() {

@@ -33,6 +33,7 @@ void TPingObject::ApplyPreferences(const GlobalPreferences& chosen) {
   timer.SetIntervalMs(chosen.dialUpIntervalMs);
   timer.SetEnabled(chosen.keepDialUp);
   SetTrendEnabled(chosen.trendEnabled);
+  params_.closeToTray = chosen.closeToTray;
 }
 
 }  // namespace tw

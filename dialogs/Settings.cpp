@@ -82,6 +82,7 @@ void TParameters::FormShow() {
   ApplyFontSetting(tableFont_, stringGridFont_);
   ApplyFontSetting(editLine_, editLineFont_);
   trendEnabledBtn_->setChecked(preferences_.trendEnabled);
+  closeToTrayBtn_->setChecked(preferences_.closeToTray);
   tabs_->setCurrentIndex(0);
 }
 
@@ -94,6 +95,7 @@ GlobalPreferences TParameters::Chosen() const {
   chosen.stringGridFont = stringGridFont_;
   chosen.editLineFont = editLineFont_;
   chosen.trendEnabled = trendEnabledBtn_->isChecked();
+  chosen.closeToTray = closeToTrayBtn_->isChecked();
   return chosen;
 }
 

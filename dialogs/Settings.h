@@ -34,6 +34,7 @@ struct GlobalPreferences {
   FontSetting stringGridFont;
   FontSetting editLineFont;
   bool trendEnabled = true;  // threads write trend records
+  bool closeToTray = false;  // closing the window keeps the program in the tray
 };
 
 class TParameters final : public TDialogBase {
@@ -63,6 +64,7 @@ class TParameters final : public TDialogBase {
   QPushButton* ChoiseEdLnFnt() const { return choiseEdLnFnt_; }
   QFontDialog* FontDialog1() const { return fontDialog1_; }
   QCheckBox* TrendEnabledBtn() const { return trendEnabledBtn_; }
+  QCheckBox* CloseToTrayBtn() const { return closeToTrayBtn_; }
   QPushButton* BtnOk() const { return btnOk_; }
   QPushButton* CancelBtn() const { return cancelBtn_; }
   QPushButton* BtnHelp() const { return btnHelp_; }
@@ -119,6 +121,7 @@ class TParameters final : public TDialogBase {
   QPushButton* choiseEdLnFnt_ = nullptr;
   QFontDialog* fontDialog1_ = nullptr;
   QCheckBox* trendEnabledBtn_ = nullptr;
+  QCheckBox* closeToTrayBtn_ = nullptr;
   QPushButton* btnOk_ = nullptr;
   QPushButton* cancelBtn_ = nullptr;
   QPushButton* btnHelp_ = nullptr;

@@ -119,6 +119,10 @@ QWidget* TParameters::BuildMiscPage() {
                   "another days. It can take a lot of disk space.",
                   page));
   column->addWidget(trendEnabledBtn_);
+  closeToTrayBtn_ =
+      new QCheckBox("Keep running in the system tray when the window is closed.", page);
+  closeToTrayBtn_->setObjectName("CloseToTrayBtn");
+  column->addWidget(closeToTrayBtn_);
   column->addStretch();
   return page;
 }

@@ -229,6 +229,7 @@ LoadOutcome ReadParameters(const IniFile& ini, ResourceTable& table, WindowParam
   for (const FontKeys& font : kFontKeys) ReadFont(ini, font.prefix, p.*font.font);
   p.trendEnabled = ini.ReadBool(kTrend, "Enabled", p.trendEnabled);
   p.userKnownCDFileSize = ini.ReadBool(kMisc, "UserKnownCDFileSize", p.userKnownCDFileSize);
+  p.closeToTray = ini.ReadBool(kMisc, "CloseToTray", p.closeToTray);
   return LoadOutcome::Loaded;
 }
 
@@ -262,6 +263,7 @@ void WriteParameters(IniFile& ini, const ResourceTable& table, const WindowParam
   for (const FontKeys& font : kFontKeys) WriteFont(ini, font.prefix, p.*font.font);
   ini.WriteBool(kTrend, "Enabled", p.trendEnabled);
   ini.WriteBool(kMisc, "UserKnownCDFileSize", p.userKnownCDFileSize);
+  ini.WriteBool(kMisc, "CloseToTray", p.closeToTray);
 }
 
 std::string KeepUnloadedFile(const std::string& path, std::string* error) {

@@ -83,6 +83,9 @@ struct WindowParameters {
   bool trendEnabled = true;
   // The user asked never to see the note on a small read-only test file.
   bool userKnownCDFileSize = false;
+  // Closing the window keeps the program running in the system tray
+  // ("Misc"/"CloseToTray"; off: closing ends the program).
+  bool closeToTray = false;
 };
 
 // The three rows the dial-up table gets when no valid file exists.

@@ -197,9 +197,11 @@ TEST_F(PingObjectSettingsTest, WhatOkChangedSurvivesACloseAndARestart) {
       gridRows = d.ConnectWindowsGrid()->TableRowCount();
       PickFontSize(d.ChoiseTblFnt(), 14);
       d.TrendEnabledBtn()->click();
+      d.CloseToTrayBtn()->click();
       d.BtnOk()->click();
     });
     EXPECT_FALSE(window->Parameters().trendEnabled);
+    EXPECT_TRUE(window->Parameters().closeToTray);
     TDialUpTimer& timer = window->EventServices().DialUpTimer();
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.IntervalMs(), 0);
@@ -225,6 +227,7 @@ TEST_F(PingObjectSettingsTest, WhatOkChangedSurvivesACloseAndARestart) {
   EXPECT_EQ(table.Cell(ConnectWindowsTable::TitleCol, 3), "My dialer");
   Settings(*window, [](TParameters& d) {
     EXPECT_FALSE(d.TrendEnabledBtn()->isChecked());
+    EXPECT_TRUE(d.CloseToTrayBtn()->isChecked());
     EXPECT_TRUE(d.KeppDialUp()->isChecked());
     EXPECT_EQ(d.DialUpTimeout()->value(), 0);
     EXPECT_EQ(d.ConnectWindowsGrid()->TableRowCount(), 4);

@@ -98,17 +98,19 @@ TEST_F(ParametersTest, OnlyTheExactSignatureMakesAFileValid) {
   }
 }
 
-TEST_F(ParametersTest, ThreeResourcesWrite114ObjectKeysInRowOrder) {
+TEST_F(ParametersTest, ThreeResourcesWrite120ObjectKeysInRowOrder) {
   const ResourceTable table = TableWith(3);
   ASSERT_TRUE(SaveParameters(path_, table, WindowParameters{}));
   const std::string text = ReadAll(path_);
   const std::vector<std::string> keys = KeysOf(text, "Objects");
-  ASSERT_EQ(keys.size(), 1u + 114u);
+  // 38 classic columns and the two notification texts per row.
+  ASSERT_EQ(keys.size(), 1u + 120u);
   EXPECT_EQ(keys[0], "Number");
   EXPECT_EQ(keys[1], "Object10");
   EXPECT_EQ(keys[38], "Object137");
-  EXPECT_EQ(keys[39], "Object20");
-  EXPECT_EQ(keys[114], "Object337");
+  EXPECT_EQ(keys[40], "Object139");
+  EXPECT_EQ(keys[41], "Object20");
+  EXPECT_EQ(keys[120], "Object339");
   EXPECT_NE(text.find("\r\nObject110=r1c10\r\n"), std::string::npos);
   // Section order, fixed key forms and CR LF line ends.
   const char* const order[] = {
@@ -207,6 +209,7 @@ TEST_F(ParametersTest, EverySettingSurvivesASaveAndALoad) {
   saved.editLineFont = {"Verdana", 11, true, false, static_cast<ColorValue>(0x00123456)};
   saved.trendEnabled = false;
   saved.userKnownCDFileSize = true;
+  saved.closeToTray = true;
   ResourceTable table = TableWith(2);
   table.SetCell(Col::WriteSpeed, 1, "     1.50 Kbps");
   ASSERT_TRUE(SaveParameters(path_, table, saved));
@@ -237,6 +240,7 @@ TEST_F(ParametersTest, EverySettingSurvivesASaveAndALoad) {
   }
   EXPECT_FALSE(loaded.trendEnabled);
   EXPECT_TRUE(loaded.userKnownCDFileSize);
+  EXPECT_TRUE(loaded.closeToTray);
   ASSERT_EQ(loadedTable.RowCount(), 3);
   EXPECT_EQ(loadedTable.Cell(Col::WriteSpeed, 1), "     1.50 Kbps");
   EXPECT_EQ(loadedTable.Cell(Col::MaxCloseTitle, 2), "r2c37");

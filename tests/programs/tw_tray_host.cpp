@@ -1,0 +1,50 @@
+// A stand-in for a desktop's system tray: owns the X selection
+// "_NET_SYSTEM_TRAY_S0" and announces it, as a tray host does, so that
+// programs see a tray they can put their icon in. Prints "ready" once it owns
+// the selection and runs until killed.
+#include <xcb/xcb.h>
+
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* x, const char* name) {
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, std::strlen(name), name), nullptr);
+  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return atom;
+}
+
+}  // namespace
+
+int main() {
+  int screenNumber = 0;
+  xcb_connection_t* x = xcb_connect(nullptr, &screenNumber);
+  if (xcb_connection_has_error(x) != 0) return 1;
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+  const xcb_window_t owner = xcb_generate_id(x);
+  xcb_create_window(x, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+  const xcb_atom_t selection = Atom(x, "_NET_SYSTEM_TRAY_S0");
+  xcb_set_selection_owner(x, owner, selection, XCB_CURRENT_TIME);
+  xcb_client_message_event_t manager{};
+  manager.response_type = XCB_CLIENT_MESSAGE;
+  manager.format = 32;
+  manager.window = screen->root;
+  manager.type = Atom(x, "MANAGER");
+  manager.data.data32[0] = XCB_CURRENT_TIME;
+  manager.data.data32[1] = selection;
+  manager.data.data32[2] = owner;
+  xcb_send_event(x, 0, screen->root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&manager));
+  xcb_flush(x);
+  std::printf("ready\n");
+  std::fflush(stdout);
+  // Docking requests are taken and ignored: the icon's owner only needs a tray.
+  while (xcb_generic_event_t* event = xcb_wait_for_event(x)) std::free(event);
+  return 0;
+}
