@@ -18,14 +18,14 @@ class CountingEcho final : public tw::Echo {
           : real(std::move(s)), failed(f) {}
       std::unique_ptr<tw::EchoSocket> real;
       std::atomic<int>& failed;
-      int32_t SendEcho(uint32_t a, const uint8_t* d, uint16_t s, const tw::IcmpOptions& o,
+      int32_t SendEcho(const tw::HostAddress& a, const uint8_t* d, uint16_t s, const tw::IcmpOptions& o,
                        uint32_t t, tw::IcmpReply& r, uint8_t* data, uint32_t cap) override {
         const int32_t status = real->SendEcho(a, d, s, o, t, r, data, cap);
         if (status != tw::IpStatus::Success) ++failed;
         return status;
       }
       void Cancel() override { real->Cancel(); }
-      std::string Kind() const override { return real->Kind(); }
+      std::string Kind(tw::IpFamily f) const override { return real->Kind(f); }
     };
     auto real = tw::SystemEcho().Open();
     if (real == nullptr) return nullptr;
