@@ -18,8 +18,9 @@ class CountingEcho final : public tw::Echo {
           : real(std::move(s)), failed(f) {}
       std::unique_ptr<tw::EchoSocket> real;
       std::atomic<int>& failed;
-      int32_t SendEcho(const tw::HostAddress& a, const uint8_t* d, uint16_t s, const tw::IcmpOptions& o,
-                       uint32_t t, tw::IcmpReply& r, uint8_t* data, uint32_t cap) override {
+      int32_t SendEcho(const tw::HostAddress& a, const uint8_t* d, uint16_t s,
+                       const tw::IcmpOptions& o, uint32_t t, tw::IcmpReply& r, uint8_t* data,
+                       uint32_t cap) override {
         const int32_t status = real->SendEcho(a, d, s, o, t, r, data, cap);
         if (status != tw::IpStatus::Success) ++failed;
         return status;

@@ -71,8 +71,8 @@ class EchoMeasurement final : public Measurement {
   // What the echoes go to: the thread's IpAddress as this run began, or
   // what the name was last found to be.
   HostAddress address_;
-  std::string name_;        // the address text, when it is a host name
-  std::string lookingUp_;   // the name of the background lookup running
+  std::string name_;           // the address text, when it is a host name
+  std::string lookingUp_;      // the name of the background lookup running
   uint64_t lookedUpAtMs_ = 0;  // clock ticks of the last lookup's start
   int timeoutsInARow_ = 0;
   std::string addressChange_;  // the note for the next display update
@@ -224,7 +224,8 @@ void EchoMeasurement::FollowTheName(TPingThread& thread) {
     lookingUp_.clear();
   }
   const uint64_t now = thread.Services().clock.TickMs();
-  const bool due = now - lookedUpAtMs_ >= kLookUpAgainMs || timeoutsInARow_ >= kTimeoutsBeforeLookUp;
+  const bool due =
+      now - lookedUpAtMs_ >= kLookUpAgainMs || timeoutsInARow_ >= kTimeoutsBeforeLookUp;
   if (!lookingUp_.empty() || !due) return;
   lookingUp_ = name_;
   lookedUpAtMs_ = now;
@@ -237,8 +238,8 @@ void EchoMeasurement::FollowTheName(TPingThread& thread) {
 void EchoMeasurement::AdoptLookupAnswer(TPingThread& thread, const LookupOutcome& answer) {
   if (answer.error != 0 || !answer.address.Resolved() || answer.address == address_) return;
   if (!thread.SetIpAddress(name_, answer.address)) return;
-  addressChange_ = "Address changed: " + AddressText(address_) + " -> " +
-                   AddressText(answer.address);
+  addressChange_ =
+      "Address changed: " + AddressText(address_) + " -> " + AddressText(answer.address);
   address_ = answer.address;
   dottedAddress_ = AddressText(answer.address);
 }
@@ -254,10 +255,10 @@ int32_t EchoMeasurement::SendEcho(TPingThread& thread, int32_t size, int32_t tim
   std::memcpy(data, kMarker, sizeof kMarker);
   IcmpReply reply;
   const int64_t prepared = clock.CounterUs() - preparing;
-  const int32_t result = echoSocket_->SendEcho(
-      address_, data, static_cast<uint16_t>(size),
-      echoOptions_, static_cast<uint32_t>(std::max(timeoutMs, 0)), reply, echoReplyData_.data(),
-      static_cast<uint32_t>(size + kReplyRoom));
+  const int32_t result =
+      echoSocket_->SendEcho(address_, data, static_cast<uint16_t>(size), echoOptions_,
+                            static_cast<uint32_t>(std::max(timeoutMs, 0)), reply,
+                            echoReplyData_.data(), static_cast<uint32_t>(size + kReplyRoom));
   if (result != IpStatus::Success) {
     thread.SetStatusText(IcmpMessage(result));
     return result;

@@ -7,8 +7,8 @@
 // and `WriteTrendSample` over to the UI thread through the Dispatcher.
 //
 // Sharing: the UI thread writes the control flags (atomics) and the settings
-// (under settingsMutex_, with the resolved address that belongs to them); the worker writes results and histories under
-// resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
+// (under settingsMutex_, with the resolved address that belongs to them); the worker writes results
+// and histories under resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
 // status text are only touched by the UI inside a hand-over, while the worker
 // waits for it.
 //

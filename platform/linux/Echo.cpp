@@ -178,8 +178,8 @@ class LinuxEchoSocket final : public EchoSocket {
 void LinuxEchoSocket::Adopt(const Channel& channel) {
   channels_[channel.v6 ? 1 : 0] = channel;
   if (!channel.raw) return;
-  const bool filtered = channel.v6 ? FilterEcho6RepliesById(channel.fd, id_)
-                                   : FilterEchoRepliesById(channel.fd, id_);
+  const bool filtered =
+      channel.v6 ? FilterEcho6RepliesById(channel.fd, id_) : FilterEchoRepliesById(channel.fd, id_);
   if (filtered) {
     // What came in before the filter was attached is not ours either.
     while (recv(channel.fd, received_.data(), received_.size(), MSG_DONTWAIT) >= 0) {
@@ -327,8 +327,7 @@ LinuxEchoSocket::Match LinuxEchoSocket::ReadPacket(const Channel& channel, int32
   } else {
     reply.address = HostAddress::FromV4(reinterpret_cast<const sockaddr_in&>(from).sin_addr.s_addr);
   }
-  const Match match =
-      Classify(channel, icmp, length, ttl, status, reply, replyData, replyCapacity);
+  const Match match = Classify(channel, icmp, length, ttl, status, reply, replyData, replyCapacity);
   if (match == Match::Reply) TimeReply(arrivalNs, readAt, reply);
   return match;
 }
@@ -368,18 +367,17 @@ LinuxEchoSocket::Match LinuxEchoSocket::ReadError(const Channel& channel, int32_
 }
 
 // Sends one echo request; 0 when it went out, else the IP status.
-int32_t LinuxEchoSocket::Transmit(Channel& channel, const HostAddress& address,
-                                  const uint8_t* data, uint16_t size) {
+int32_t LinuxEchoSocket::Transmit(Channel& channel, const HostAddress& address, const uint8_t* data,
+                                  uint16_t size) {
   ++sequence_;
-  uint8_t header[kIcmpHeader] = {
-      static_cast<uint8_t>(channel.v6 ? ICMP6_ECHO_REQUEST : ICMP_ECHO),
-      0,
-      0,
-      0,
-      static_cast<uint8_t>(id_ >> 8),
-      static_cast<uint8_t>(id_),
-      static_cast<uint8_t>(sequence_ >> 8),
-      static_cast<uint8_t>(sequence_)};
+  uint8_t header[kIcmpHeader] = {static_cast<uint8_t>(channel.v6 ? ICMP6_ECHO_REQUEST : ICMP_ECHO),
+                                 0,
+                                 0,
+                                 0,
+                                 static_cast<uint8_t>(id_ >> 8),
+                                 static_cast<uint8_t>(id_),
+                                 static_cast<uint8_t>(sequence_ >> 8),
+                                 static_cast<uint8_t>(sequence_)};
   sockaddr_storage to{};
   socklen_t toLength = 0;
   if (channel.v6) {
@@ -431,8 +429,8 @@ int32_t LinuxEchoSocket::SendEcho(const HostAddress& address, const uint8_t* dat
   for (;;) {
     // Read what is queued before sleeping: on a fast link (loopback) the
     // reply is often there as soon as the request went out.
-    for (Match m; (m = ReadPacket(*channel, status, reply, replyData, replyCapacity)) !=
-                  Match::Nothing;) {
+    for (Match m;
+         (m = ReadPacket(*channel, status, reply, replyData, replyCapacity)) != Match::Nothing;) {
       if (m != Match::NotOurs) return status;
     }
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Steady::now());

@@ -63,8 +63,8 @@ class CorruptingEcho final : public Echo {
   std::unique_ptr<EchoSocket> Open() override {
     struct Socket final : EchoSocket {
       std::unique_ptr<EchoSocket> real = SystemEcho().Open();
-      int32_t SendEcho(const HostAddress& a, const uint8_t* d, uint16_t s, const IcmpOptions& o, uint32_t t,
-                       IcmpReply& r, uint8_t* data, uint32_t cap) override {
+      int32_t SendEcho(const HostAddress& a, const uint8_t* d, uint16_t s, const IcmpOptions& o,
+                       uint32_t t, IcmpReply& r, uint8_t* data, uint32_t cap) override {
         const int32_t status = real->SendEcho(a, d, s, o, t, r, data, cap);
         data[1] = 'i';  // "iP speed"
         return status;
@@ -96,8 +96,8 @@ class RecordingEcho final : public Echo {
       explicit Socket(RecordingEcho& o) : owner(o) {}
       RecordingEcho& owner;
       std::unique_ptr<EchoSocket> real = SystemEcho().Open();
-      int32_t SendEcho(const HostAddress& a, const uint8_t* d, uint16_t s, const IcmpOptions& o, uint32_t t,
-                       IcmpReply& r, uint8_t* data, uint32_t cap) override {
+      int32_t SendEcho(const HostAddress& a, const uint8_t* d, uint16_t s, const IcmpOptions& o,
+                       uint32_t t, IcmpReply& r, uint8_t* data, uint32_t cap) override {
         {
           std::lock_guard<std::mutex> lock(owner.mutex);
           owner.sent.emplace_back(d, d + s);
@@ -146,8 +146,8 @@ class RestartingEcho final : public Echo {
  public:
   std::unique_ptr<EchoSocket> Open() override {
     struct Socket final : EchoSocket {
-      int32_t SendEcho(const HostAddress&, const uint8_t*, uint16_t, const IcmpOptions&, uint32_t, IcmpReply&,
-                       uint8_t*, uint32_t) override {
+      int32_t SendEcho(const HostAddress&, const uint8_t*, uint16_t, const IcmpOptions&, uint32_t,
+                       IcmpReply&, uint8_t*, uint32_t) override {
         return 1;
       }
       void Cancel() override {}
@@ -181,8 +181,8 @@ class LateWakingEcho final : public Echo {
     struct Socket final : EchoSocket {
       explicit Socket(uint64_t a) : arrivalUs(a) {}
       uint64_t arrivalUs;
-      int32_t SendEcho(const HostAddress&, const uint8_t* d, uint16_t s, const IcmpOptions&, uint32_t,
-                       IcmpReply& r, uint8_t* data, uint32_t) override {
+      int32_t SendEcho(const HostAddress&, const uint8_t* d, uint16_t s, const IcmpOptions&,
+                       uint32_t, IcmpReply& r, uint8_t* data, uint32_t) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         std::copy(d, d + s, data);
         r = IcmpReply{};

@@ -132,7 +132,8 @@ TEST_P(EchoKindTest, ErrorsFromARouterAreMatchedAndMapped) {
   auto socket = space.Open();
   ASSERT_NE(socket, nullptr);
   const auto payload = Payload(500, 9);
-  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.1.0.2"), payload, 2000).status, IpStatus::Success);
+  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.1.0.2"), payload, 2000).status,
+            IpStatus::Success);
   const struct {
     const char* to;
     uint8_t ttl;
@@ -143,9 +144,11 @@ TEST_P(EchoKindTest, ErrorsFromARouterAreMatchedAndMapped) {
       {"10.9.0.1", 1, IpStatus::TtlExpiredTransit},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Send(*socket, ParseNumericAddress(c.to), payload, 2000, c.ttl).status, c.expected) << c.to;
+    EXPECT_EQ(Send(*socket, ParseNumericAddress(c.to), payload, 2000, c.ttl).status, c.expected)
+        << c.to;
   }
-  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.1.0.2"), payload, 2000).status, IpStatus::Success);
+  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.1.0.2"), payload, 2000).status,
+            IpStatus::Success);
 }
 
 TEST_P(EchoKindTest, ALateReplyToAnEarlierEchoIsNotTakenForTheNext) {
