@@ -80,5 +80,29 @@ TEST(NameLookupTest, CancelReleasesTheCallerOfAHangingLookup) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
+TEST(NameLookupTest, AStartedLookupIsCollectedOnceWithoutWaitingForIt) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  auto lookup = NewDetachedLookup([released](const std::string& name) {
+    released.wait();
+    return LookupOutcome{0, ParseNumericAddress(name == "six" ? "fd00::6" : "10.0.0.4")};
+  });
+  EXPECT_FALSE(lookup->Collect().has_value()) << "nothing started";
+  const auto start = Clock::now();
+  lookup->Start("six");
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(lookup->Collect().has_value()) << "still running";
+  release.set_value();
+  std::optional<LookupOutcome> answer;
+  for (int i = 0; i < 1000 && !answer; ++i) {
+    answer = lookup->Collect();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(AddressText(answer->address), "fd00::6");
+  EXPECT_FALSE(lookup->Collect().has_value()) << "handed out once";
+}
+
 }  // namespace
 }  // namespace tw
