@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Compares the measurement engine with the system's own tools on this machine:
 #   - echo round trips on 127.0.0.1 against iputils ping (1 KB, 8 KB, 63 KB),
-#     alone and beside a flood of large echoes from another program;
+#     alone and beside a flood of large echoes from another program, and
+#     ICMPv6 echo round trips on ::1 against `ping -6` (when ::1 exists);
 #   - drive write/read and read-only file speeds against fio with direct I/O
 #     on the same folder and block size (64,512 bytes).
 # Usage: bench/run-engine-bench.sh [disk-backed folder]   (default /var/tmp)
-#   ONLY=echo or ONLY=drive runs one half; ECHO_ROUNDS (default 3) and ROUNDS
+#   ONLY=echo, ONLY=echo6 or ONLY=drive runs one part; ECHO_ROUNDS (default 3) and ROUNDS
 #   (default 5) set how often ours and the reference take turns.
 # Needs: a build (scripts/build.sh), iputils-ping, fio; ICMP rights for ping
 # and for bench_echo (root, or the ping group range / cap_net_raw).
@@ -21,11 +22,15 @@ echoes=${ECHOES:-300}
 median() { sort -n | awk '{v[NR]=$1} END {if (NR) print v[int(NR/2)+1]; else print 0}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "n/a"}'; }
 
-# One median round trip in us: ours (bench_echo) or ping's.
-ours_us() { "$bin/bench_echo" "$1" "$echoes" | sed -n 's/.*median round trip \([0-9.]*\) us.*/\1/p'; }
+# One median round trip in us: ours (bench_echo) or ping's, to $target
+# (127.0.0.1, or ::1 for ICMPv6).
+target=127.0.0.1
+ours_us() { "$bin/bench_echo" "$1" "$echoes" "$target" | sed -n 's/.*median round trip \([0-9.]*\) us.*/\1/p'; }
 ours_failed() { sed -n 's/.*, \([0-9]*\) failed/\1/p'; }
 ping_us() {
-  ping -n -c "$echoes" -i 0.01 -W 1 -s "$1" 127.0.0.1 |
+  local family=-4
+  [[ $target == *:* ]] && family=-6
+  ping "$family" -n -c "$echoes" -i 0.01 -W 1 -s "$1" "$target" |
     sed -n 's/.*time=\([0-9.]*\) ms.*/\1/p' | awk '{print $1 * 1000}' | median
 }
 range() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%s-%s", lo, hi}'; }
@@ -50,7 +55,7 @@ echo_table() {
 }
 
 echo_rounds=${ECHO_ROUNDS:-3}
-if [[ ${ONLY:-} != drive ]]; then
+if [[ ${ONLY:-} != drive && ${ONLY:-} != echo6 ]]; then
   echo "== ICMP echo on 127.0.0.1, $echoes echoes every 10 ms, $echo_rounds rounds (median round trip)"
   echo_table
   # Another program's pinger beside ours: its replies must neither wake our
@@ -68,7 +73,17 @@ if [[ ${ONLY:-} != drive ]]; then
   wait "$flooder" 2>/dev/null || true
   flooder=""
 fi
-[[ ${ONLY:-} == echo ]] && exit 0
+if [[ ${ONLY:-} != drive && ${ONLY:-} != echo ]]; then
+  if grep -q '^00000000000000000000000000000001' /proc/net/if_inet6 2>/dev/null; then
+    target=::1
+    echo "== ICMPv6 echo on ::1 against 'ping -6', $echoes echoes every 10 ms, $echo_rounds rounds"
+    echo_table
+    target=127.0.0.1
+  else
+    echo "== no ::1 on this machine: ICMPv6 echo not measured"
+  fi
+fi
+[[ ${ONLY:-} == echo || ${ONLY:-} == echo6 ]] && exit 0
 
 rounds=${ROUNDS:-5}
 echo "== Drive folder $work, blocks of 64,512 bytes (KB/s, median of $rounds rounds)"

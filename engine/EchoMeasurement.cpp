@@ -1,6 +1,13 @@
 // An IP address or host name, measured by one ICMP echo with a data block
-// per cycle. The echo data starts with a 9-byte marker (length 8
-// and "IP speed"); a reply without it is a hardware error.
+// per cycle (ICMPv6 for an IPv6 address). The echo data starts with a
+// 9-byte marker (length 8 and "IP speed"); a reply without it is a hardware
+// error.
+//
+// A host given by name may move: its name is looked up again every 5
+// minutes and after 3 timeouts in a row. That lookup runs in the background
+// while the echoes go on to the old address; when it answers with another
+// address, the echoes go there from the next cycle on and that cycle's
+// display update shows "Address changed: <old> -> <new>" once.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -19,13 +26,8 @@ namespace {
 
 constexpr uint8_t kMarker[9] = {8, 'I', 'P', ' ', 's', 'p', 'e', 'e', 'd'};
 constexpr int32_t kReplyRoom = 36;  // fixed reply part and room for options
-constexpr uint32_t kNotResolved = 0xFFFFFFFFu;
-
-std::string DottedText(uint32_t networkOrder) {
-  const auto* b = reinterpret_cast<const uint8_t*>(&networkOrder);
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-         std::to_string(b[3]);
-}
+constexpr uint64_t kLookUpAgainMs = 5 * 60 * 1000;
+constexpr int kTimeoutsBeforeLookUp = 3;
 
 // The next 8 pseudo-random bytes, each 0..254. A counter run through a
 // mixing function (each word independent of the last, so the fill of a
@@ -57,12 +59,23 @@ class EchoMeasurement final : public Measurement {
  private:
   bool Prepare(TPingThread& thread);
   bool Resolve(TPingThread& thread);
+  void TakeAddress(TPingThread& thread);
+  void FollowTheName(TPingThread& thread);
+  void AdoptLookupAnswer(TPingThread& thread, const LookupOutcome& answer);
   int32_t SendEcho(TPingThread& thread, int32_t size, int32_t timeoutMs);
   void Cycle(TPingThread& thread);
 
   std::unique_ptr<EchoSocket> echoSocket_;  // this thread's ICMP endpoint
   std::unique_ptr<HostLookup> hostLookup_;
   std::string dottedAddress_;
+  // What the echoes go to: the thread's IpAddress as this run began, or
+  // what the name was last found to be.
+  HostAddress address_;
+  std::string name_;           // the address text, when it is a host name
+  std::string lookingUp_;      // the name of the background lookup running
+  uint64_t lookedUpAtMs_ = 0;  // clock ticks of the last lookup's start
+  int timeoutsInARow_ = 0;
+  std::string addressChange_;  // the note for the next display update
   int32_t wsaError_ = 0;
   IcmpOptions echoOptions_;  // time-to-live 32
   IcmpReply echoReply_;      // fixed part of the last good reply
@@ -102,20 +115,31 @@ void EchoMeasurement::Run(TPingThread& thread) {
     thread.InterruptibleSleep(static_cast<uint64_t>(std::max(thread.PeriodMs(), 0)));
     return;
   }
-  if (thread.IpAddress == -1) {
+  if (!thread.IpAddress().Resolved()) {
     Resolve(thread);
     transfer_.priorityClass = 1;
   }
   if (!thread.AutoSize())
     transfer_.readSize = FixedBlockSize(thread.Settings().blockSize, kTransferBufferSize);
-  if (thread.IpAddress == -1) {
+  if (!thread.IpAddress().Resolved()) {
     thread.CallUpdateDisplay();
     thread.InterruptibleSleep(static_cast<uint64_t>(std::max(thread.PeriodMs(), 0)));
     return;
   }
+  TakeAddress(thread);
   do {
     Cycle(thread);
   } while (!thread.LoopMustEnd());
+}
+
+// The address this run measures, and whether its text is a name to follow.
+void EchoMeasurement::TakeAddress(TPingThread& thread) {
+  const HostAddress kept = thread.IpAddress();
+  const std::string text = thread.Settings().address;
+  name_ = ParseNumericAddress(text).Resolved() ? "" : text;
+  if (kept != address_ || lookedUpAtMs_ == 0) lookedUpAtMs_ = thread.Services().clock.TickMs();
+  address_ = kept;
+  timeoutsInARow_ = 0;
 }
 
 void EchoMeasurement::Cycle(TPingThread& thread) {
@@ -146,6 +170,8 @@ void EchoMeasurement::Cycle(TPingThread& thread) {
   }
   thread.SetPingSpeed(speed);
   thread.UpdateReferenceSpeed(speed);
+  if (!addressChange_.empty()) thread.SetStatusText(addressChange_);
+  addressChange_.clear();
   thread.CallUpdateDisplay();
   if (thread.AutoSize()) {
     if (t < 10000 && ts.readSize < kTransferBufferSize) ts.readSize += 1024;
@@ -158,32 +184,64 @@ void EchoMeasurement::Cycle(TPingThread& thread) {
     ts.classCount = 0;
   }
   thread.AddTrendSums(0, 0, speed);
+  timeoutsInARow_ = echoResult_ == IpStatus::TimedOut ? timeoutsInARow_ + 1 : 0;
+  FollowTheName(thread);
   thread.CycleWait(startTick);
   thread.HoldWhilePaused();
 }
 
-// Turns the address text into IpAddress: a dotted address directly, else
+// Turns the address text into IpAddress: a numeric address directly, else
 // through the host lookup. True when no lookup error occurred.
 bool EchoMeasurement::Resolve(TPingThread& thread) {
   thread.SetStatusText("Get address...");
   thread.CallUpdateDisplay();
   wsaError_ = 0;
   const std::string address = thread.Settings().address;
-  const uint32_t dotted = ParseDottedAddress(address);
-  if (dotted != kNotResolved) {
-    thread.IpAddress = dotted;
+  const HostAddress numeric = ParseNumericAddress(address);
+  if (numeric.Resolved()) {
+    thread.SetIpAddress(address, numeric);
     return true;
   }
   const LookupOutcome found = hostLookup_->Resolve(address);
-  if (found.error == 0 && found.address != kNotResolved) {
-    thread.IpAddress = found.address;
-    dottedAddress_ = DottedText(found.address);
+  if (found.error == 0 && found.address.Resolved()) {
+    thread.SetIpAddress(address, found.address);
+    dottedAddress_ = AddressText(found.address);
     thread.SetStatusText("");
   } else {
     wsaError_ = found.error != 0 ? found.error : WsaCode::NoData;
     thread.SetStatusText(WinSockMessage(wsaError_));
   }
   return wsaError_ == 0;
+}
+
+// Between two cycles of a row given by name: starts a background lookup
+// when the address is due to be checked, and takes the answer when it has
+// come. Nothing here waits for the lookup.
+void EchoMeasurement::FollowTheName(TPingThread& thread) {
+  if (name_.empty()) return;
+  if (const auto answer = hostLookup_->Collect()) {
+    if (lookingUp_ == name_) AdoptLookupAnswer(thread, *answer);
+    lookingUp_.clear();
+  }
+  const uint64_t now = thread.Services().clock.TickMs();
+  const bool due =
+      now - lookedUpAtMs_ >= kLookUpAgainMs || timeoutsInARow_ >= kTimeoutsBeforeLookUp;
+  if (!lookingUp_.empty() || !due) return;
+  lookingUp_ = name_;
+  lookedUpAtMs_ = now;
+  timeoutsInARow_ = 0;
+  hostLookup_->Start(name_);
+}
+
+// A failed lookup keeps the address that was measured so far; the next
+// check tries again.
+void EchoMeasurement::AdoptLookupAnswer(TPingThread& thread, const LookupOutcome& answer) {
+  if (answer.error != 0 || !answer.address.Resolved() || answer.address == address_) return;
+  if (!thread.SetIpAddress(name_, answer.address)) return;
+  addressChange_ =
+      "Address changed: " + AddressText(address_) + " -> " + AddressText(answer.address);
+  address_ = answer.address;
+  dottedAddress_ = AddressText(answer.address);
 }
 
 // One echo of `size` bytes of the transfer buffer; the result code, with
@@ -197,10 +255,10 @@ int32_t EchoMeasurement::SendEcho(TPingThread& thread, int32_t size, int32_t tim
   std::memcpy(data, kMarker, sizeof kMarker);
   IcmpReply reply;
   const int64_t prepared = clock.CounterUs() - preparing;
-  const int32_t result = echoSocket_->SendEcho(
-      static_cast<uint32_t>(thread.IpAddress.load()), data, static_cast<uint16_t>(size),
-      echoOptions_, static_cast<uint32_t>(std::max(timeoutMs, 0)), reply, echoReplyData_.data(),
-      static_cast<uint32_t>(size + kReplyRoom));
+  const int32_t result =
+      echoSocket_->SendEcho(address_, data, static_cast<uint16_t>(size), echoOptions_,
+                            static_cast<uint32_t>(std::max(timeoutMs, 0)), reply,
+                            echoReplyData_.data(), static_cast<uint32_t>(size + kReplyRoom));
   if (result != IpStatus::Success) {
     thread.SetStatusText(IcmpMessage(result));
     return result;

@@ -130,7 +130,7 @@ void TPingThread::ResetStatistics() {
 void TPingThread::LoadSettings(const ThreadSettings& next) {
   {
     std::lock_guard<std::mutex> lock(settingsMutex_);
-    if (next.address != settings_.address) IpAddress = -1;
+    if (next.address != settings_.address) ipAddress_ = HostAddress{};
     settings_ = next;
     statusText_.clear();
   }
@@ -138,6 +138,18 @@ void TPingThread::LoadSettings(const ThreadSettings& next) {
   timeoutMs_ = next.timeoutMs;
   autoSize_ = next.autoSize;
   RestartRequested = true;
+}
+
+HostAddress TPingThread::IpAddress() const {
+  std::lock_guard<std::mutex> lock(settingsMutex_);
+  return ipAddress_;
+}
+
+bool TPingThread::SetIpAddress(const std::string& name, const HostAddress& address) {
+  std::lock_guard<std::mutex> lock(settingsMutex_);
+  if (settings_.address != name) return false;
+  ipAddress_ = address;
+  return true;
 }
 
 ThreadSettings TPingThread::Settings() const {

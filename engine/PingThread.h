@@ -7,8 +7,8 @@
 // and `WriteTrendSample` over to the UI thread through the Dispatcher.
 //
 // Sharing: the UI thread writes the control flags (atomics) and the settings
-// (under settingsMutex_); the worker writes results and histories under
-// resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
+// (under settingsMutex_, with the resolved address that belongs to them); the worker writes results
+// and histories under resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
 // status text are only touched by the UI inside a hand-over, while the worker
 // waits for it.
 //
@@ -144,9 +144,15 @@ class TPingThread {
   int32_t TimeoutMs() const { return timeoutMs_.load(); }
   bool AutoSize() const { return autoSize_.load(); }
 
-  // The resolved address of a host row, kept across restarts while the
-  // address text stays the same. -1 = not resolved (network byte order).
-  std::atomic<int64_t> IpAddress{-1};
+  // The resolved address of a host row (IPv4 or IPv6), kept across restarts
+  // while the address text stays the same; not resolved at first and after
+  // every change of the text.
+  HostAddress IpAddress() const;
+  // Worker: keeps `address` as what the address text `name` resolved to.
+  // False (and nothing kept) when the row's text is no longer `name`: the
+  // settings changed during the lookup, and the restart they asked for
+  // resolves the new text.
+  bool SetIpAddress(const std::string& name, const HostAddress& address);
 
   // The current measurement; worker thread only, or the UI thread inside
   // one of the worker's hand-overs. Null until the row's first measured run;
@@ -184,6 +190,7 @@ class TPingThread {
 
   mutable std::mutex settingsMutex_;
   ThreadSettings settings_;
+  HostAddress ipAddress_;  // resolution of settings_.address
   std::string statusText_;
   std::atomic<int32_t> periodMs_{0};
   std::atomic<int32_t> timeoutMs_{2500};

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/HostAddress.h"
+
 namespace tw {
 
 // IP status codes of the echo results.
@@ -41,7 +43,7 @@ struct IcmpOptions {
 
 // The fixed part of an echo reply.
 struct IcmpReply {
-  uint32_t address = 0;      // replying address, network byte order
+  HostAddress address;       // replying address
   uint32_t status = 0;       // IP status of the reply
   uint32_t roundTripMs = 0;  // milliseconds from the send to the reply's arrival
   uint16_t dataSize = 0;     // bytes of echoed data
@@ -55,24 +57,27 @@ struct IcmpReply {
   uint64_t preparedToArrivalNs = 0;
 };
 
-// One ICMP endpoint of one measurement thread (the system's echo handle).
+// One ICMP endpoint of one measurement thread (the system's echo handle),
+// for IPv4 (ICMP) and IPv6 (ICMPv6) alike.
 class EchoSocket {
  public:
   virtual ~EchoSocket() = default;
-  // Sends `size` bytes of `data` to `address` (IPv4, network byte order) and
-  // waits up to `timeoutMs` for the matching reply. Returns the IP status:
+  // Sends `size` bytes of `data` to `address` (ICMPv6 for an IPv6 address)
+  // and waits up to `timeoutMs` for the matching reply. Returns the IP status:
   // 0 when a reply to this very request came back; then `reply` holds its
   // fixed part and `replyData` (room for `replyCapacity` bytes) its data.
   // Replies to other requests (other programs, earlier timed-out echoes)
-  // are never taken for this one.
-  virtual int32_t SendEcho(uint32_t address, const uint8_t* data, uint16_t size,
+  // are never taken for this one. ICMPv6 errors give the status of their
+  // ICMP counterpart. NoResources when the system refuses an ICMPv6 socket.
+  virtual int32_t SendEcho(const HostAddress& address, const uint8_t* data, uint16_t size,
                            const IcmpOptions& options, uint32_t timeoutMs, IcmpReply& reply,
                            uint8_t* replyData, uint32_t replyCapacity) = 0;
   // Any thread: cuts a waiting SendEcho short (it returns GeneralFailure)
   // and makes every later one return at once.
   virtual void Cancel() = 0;
-  // "datagram" or "raw": which kind of socket serves the echoes.
-  virtual std::string Kind() const = 0;
+  // "datagram" or "raw": which kind of socket serves the echoes of a family
+  // (an IPv6 socket is opened with the first IPv6 echo; empty before).
+  virtual std::string Kind(IpFamily family) const = 0;
 };
 
 // The system's ICMP echo facility.

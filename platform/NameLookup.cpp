@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace tw {
@@ -26,27 +27,26 @@ class DetachedLookup final : public HostLookup {
   explicit DetachedLookup(Resolver resolve) : resolve_(std::move(resolve)) {}
 
   LookupOutcome Resolve(const std::string& name) override {
-    auto pending = std::make_shared<PendingLookup>();
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (cancelled_) return {WsaCode::Cancelled, 0};
-      current_ = pending;
-    }
-    try {
-      std::thread([pending, name, resolve = resolve_] {
-        const LookupOutcome outcome = resolve(name);
-        std::lock_guard<std::mutex> lock(pending->mutex);
-        pending->outcome = outcome;
-        pending->finished = true;
-        pending->done.notify_all();
-      }).detach();
-    } catch (const std::system_error&) {
-      return {WsaCode::NoBufferSpace, 0};
-    }
+    std::shared_ptr<PendingLookup> pending;
+    if (const auto refused = Launch(name, pending)) return *refused;
     std::unique_lock<std::mutex> lock(pending->mutex);
     pending->done.wait(lock, [&] { return pending->finished || cancelled_.load(); });
-    if (!pending->finished) return {WsaCode::Cancelled, 0};
+    if (!pending->finished) return {WsaCode::Cancelled, {}};
     return pending->outcome;
+  }
+
+  void Start(const std::string& name) override {
+    std::shared_ptr<PendingLookup> pending;
+    started_ = Launch(name, pending) ? nullptr : pending;
+  }
+
+  std::optional<LookupOutcome> Collect() override {
+    if (started_ == nullptr) return std::nullopt;
+    std::lock_guard<std::mutex> lock(started_->mutex);
+    if (!started_->finished) return std::nullopt;
+    const LookupOutcome outcome = started_->outcome;
+    started_.reset();
+    return outcome;
   }
 
   void Cancel() override {
@@ -67,6 +67,31 @@ class DetachedLookup final : public HostLookup {
   std::mutex mutex_;
   std::atomic<bool> cancelled_{false};
   std::weak_ptr<PendingLookup> current_;
+  std::shared_ptr<PendingLookup> started_;  // caller's thread only
+
+  // Runs the resolver on a helper thread that fills `pending`; the outcome
+  // at once when the lookup cannot even start.
+  std::optional<LookupOutcome> Launch(const std::string& name,
+                                      std::shared_ptr<PendingLookup>& pending) {
+    pending = std::make_shared<PendingLookup>();
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (cancelled_) return LookupOutcome{WsaCode::Cancelled, {}};
+      current_ = pending;
+    }
+    try {
+      std::thread([pending, name, resolve = resolve_] {
+        const LookupOutcome outcome = resolve(name);
+        std::lock_guard<std::mutex> lock(pending->mutex);
+        pending->outcome = outcome;
+        pending->finished = true;
+        pending->done.notify_all();
+      }).detach();
+    } catch (const std::system_error&) {
+      return LookupOutcome{WsaCode::NoBufferSpace, {}};
+    }
+    return std::nullopt;
+  }
 };
 
 }  // namespace

@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "platform/HostAddress.h"
 
 namespace tw {
 
@@ -23,8 +26,8 @@ constexpr int32_t NoData = 11004;  // "Not found"
 }  // namespace WsaCode
 
 struct LookupOutcome {
-  int32_t error = 0;     // WinSock code; 0 when an address was found
-  uint32_t address = 0;  // first IPv4 address, network byte order
+  int32_t error = 0;    // WinSock code; 0 when an address was found
+  HostAddress address;  // the first IPv4 address, else the first IPv6 one
 };
 
 // A blocking resolver: the system's, or a stand-in in tests.
@@ -34,8 +37,15 @@ using Resolver = std::function<LookupOutcome(const std::string& name)>;
 class HostLookup {
  public:
   virtual ~HostLookup() = default;
-  // Resolves `name` to an IPv4 address; waits until the answer or Cancel.
+  // Resolves `name` to an address; waits until the answer or Cancel.
   virtual LookupOutcome Resolve(const std::string& name) = 0;
+  // Starts resolving `name` without waiting; the caller goes on with its
+  // work and collects the answer with Collect. A lookup still running is
+  // forgotten.
+  virtual void Start(const std::string& name) = 0;
+  // The answer of the started lookup once it is there (handed out once);
+  // nothing while it runs or when none was started.
+  virtual std::optional<LookupOutcome> Collect() = 0;
   // Any thread: releases a waiting Resolve (it returns Cancelled) and makes
   // later ones return Cancelled at once.
   virtual void Cancel() = 0;
@@ -45,12 +55,8 @@ class HostLookup {
 // cancelled caller returns at once and the helper ends on its own later.
 std::unique_ptr<HostLookup> NewDetachedLookup(Resolver resolve);
 
-// The system's resolver (IPv4 only).
+// The system's resolver. A name with an IPv4 address gives the first of
+// them; a name with only IPv6 addresses gives the first IPv6 one.
 LookupOutcome SystemResolve(const std::string& name);
-
-// A dotted IPv4 text ("10.1.2.3") as an address in network byte order;
-// all bits set when the text is not one (so "255.255.255.255" reads as
-// "not an address" and goes to the name lookup).
-uint32_t ParseDottedAddress(const std::string& text);
 
 }  // namespace tw

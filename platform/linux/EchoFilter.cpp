@@ -2,6 +2,7 @@
 
 #include <linux/filter.h>
 #include <linux/icmp.h>
+#include <netinet/icmp6.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -41,6 +42,29 @@ bool FilterEchoRepliesById(int fd, uint16_t identifier) {
       BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, identifier, 0, 1),      // [15] ours? [16] : [17]
       BPF_STMT(BPF_RET | BPF_K, kAccept),                         // [16]
       BPF_STMT(BPF_RET | BPF_K, kReject),                         // [17]
+  };
+  const sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+  return setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) == 0;
+}
+
+bool FilterEcho6RepliesById(int fd, uint16_t identifier) {
+  // A raw IPv6 socket's filter sees the packet from its ICMPv6 header on. An
+  // error quotes the request's fixed 40-byte IPv6 header at +8 (next header
+  // at +14) and its ICMPv6 header at +48. Accept is [10], reject [11].
+  constexpr uint32_t kQuoted = 8 + 40;
+  sock_filter code[] = {
+      BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 0),                          // [0] ICMPv6 type
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, ICMP6_ECHO_REPLY, 0, 2),    // [1] reply? else [4]
+      BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 4),                          // [2] its identifier
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, identifier, 6, 7),          // [3] ours? [10] : [11]
+      BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 8 + 6),                      // [4] quoted next header
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_ICMPV6, 0, 5),      // [5] ICMPv6? else [11]
+      BPF_STMT(BPF_LD | BPF_B | BPF_ABS, kQuoted),                    // [6] quoted type
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, ICMP6_ECHO_REQUEST, 0, 3),  // [7] request? else [11]
+      BPF_STMT(BPF_LD | BPF_H | BPF_ABS, kQuoted + 4),                // [8] its identifier
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, identifier, 0, 1),          // [9] ours? [10] : [11]
+      BPF_STMT(BPF_RET | BPF_K, kAccept),                             // [10]
+      BPF_STMT(BPF_RET | BPF_K, kReject),                             // [11]
   };
   const sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
   return setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) == 0;

@@ -14,4 +14,8 @@ namespace tw {
 // identifier when read, only not before they wake the reader).
 bool FilterEchoRepliesById(int fd, uint16_t identifier);
 
+// The same for a raw ICMPv6 socket `fd` (whose ICMPv6 type filter already
+// keeps everything but echo replies and errors away).
+bool FilterEcho6RepliesById(int fd, uint16_t identifier);
+
 }  // namespace tw

@@ -1,6 +1,7 @@
 #include "platform/linux/IcmpPacket.h"
 
 #include <linux/icmp.h>
+#include <netinet/icmp6.h>
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +11,8 @@
 namespace tw {
 
 namespace {
+
+constexpr int kIcmp6RejectRoute = 6;  // "reject route to destination"
 
 // One's complement sum of `size` bytes in the machine's byte order (the sum
 // is order-independent as long as the result is stored the same way).
@@ -72,6 +75,33 @@ int32_t StatusOfIcmpError(int type, int code) {
       return IpStatus::ParameterProblem;
     case ICMP_SOURCE_QUENCH:
       return IpStatus::SourceQuench;
+    default:
+      return IpStatus::GeneralFailure;
+  }
+}
+
+int32_t StatusOfIcmp6Error(int type, int code) {
+  switch (type) {
+    case ICMP6_DST_UNREACH:
+      switch (code) {
+        case ICMP6_DST_UNREACH_NOROUTE:
+          return IpStatus::DestNetUnreachable;
+        case ICMP6_DST_UNREACH_ADMIN:
+          return IpStatus::DestProtocolUnreachable;  // "prohibited", as Windows reports it
+        case ICMP6_DST_UNREACH_NOPORT:
+          return IpStatus::DestPortUnreachable;
+        case kIcmp6RejectRoute:
+          return IpStatus::BadRoute;
+        default:
+          return IpStatus::DestHostUnreachable;
+      }
+    case ICMP6_PACKET_TOO_BIG:
+      return IpStatus::PacketTooBig;
+    case ICMP6_TIME_EXCEEDED:
+      return code == ICMP6_TIME_EXCEED_REASSEMBLY ? IpStatus::TtlExpiredReassembly
+                                                  : IpStatus::TtlExpiredTransit;
+    case ICMP6_PARAM_PROB:
+      return IpStatus::ParameterProblem;
     default:
       return IpStatus::GeneralFailure;
   }

@@ -1,5 +1,5 @@
 // The pieces of an ICMP echo that do not depend on the socket: the request's
-// checksum and the mapping of ICMP errors and errno values onto the IP
+// checksum and the mapping of ICMP and ICMPv6 errors and errno values onto the IP
 // status codes of the echo results.
 #pragma once
 
@@ -21,6 +21,9 @@ inline uint16_t Get16(const uint8_t* p) {
 
 // The IP status of an ICMP error message of `type` and `code`.
 int32_t StatusOfIcmpError(int type, int code);
+
+// The IP status of an ICMPv6 error message: that of its ICMP counterpart.
+int32_t StatusOfIcmp6Error(int type, int code);
 
 // The IP status of a local send or receive failure.
 int32_t StatusOfErrno(int error);

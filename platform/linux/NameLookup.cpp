@@ -3,6 +3,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <cstring>
+
 #include "platform/NameLookup.h"
 
 namespace tw {
@@ -34,25 +36,31 @@ int32_t WinSockCodeOf(int eai) {
 
 }  // namespace
 
+// A name with an IPv4 address keeps being measured over IPv4, as it always
+// was; only a name with IPv6 addresses alone is measured over IPv6.
 LookupOutcome SystemResolve(const std::string& name) {
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_RAW;
   addrinfo* found = nullptr;
   const int rc = getaddrinfo(name.c_str(), nullptr, &hints, &found);
-  if (rc != 0) return {WinSockCodeOf(rc), 0};
-  LookupOutcome outcome{WsaCode::NoData, 0};
+  if (rc != 0) return {WinSockCodeOf(rc), {}};
+  LookupOutcome outcome{WsaCode::NoData, {}};
   for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
-    if (a->ai_family != AF_INET) continue;
-    outcome = {0, reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr};
-    break;
+    if (a->ai_family == AF_INET) {
+      outcome = {0, HostAddress::FromV4(
+                        reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr)};
+      break;
+    }
+    if (a->ai_family == AF_INET6 && !outcome.address.Resolved()) {
+      const auto* in6 = reinterpret_cast<const sockaddr_in6*>(a->ai_addr);
+      uint8_t bytes[16];
+      std::memcpy(bytes, in6->sin6_addr.s6_addr, 16);
+      outcome = {0, HostAddress::FromV6(bytes, in6->sin6_scope_id)};
+    }
   }
   freeaddrinfo(found);
   return outcome;
-}
-
-uint32_t ParseDottedAddress(const std::string& text) {
-  return inet_addr(text.c_str());
 }
 
 }  // namespace tw

@@ -63,14 +63,14 @@ class CorruptingEcho final : public Echo {
   std::unique_ptr<EchoSocket> Open() override {
     struct Socket final : EchoSocket {
       std::unique_ptr<EchoSocket> real = SystemEcho().Open();
-      int32_t SendEcho(uint32_t a, const uint8_t* d, uint16_t s, const IcmpOptions& o, uint32_t t,
-                       IcmpReply& r, uint8_t* data, uint32_t cap) override {
+      int32_t SendEcho(const HostAddress& a, const uint8_t* d, uint16_t s, const IcmpOptions& o,
+                       uint32_t t, IcmpReply& r, uint8_t* data, uint32_t cap) override {
         const int32_t status = real->SendEcho(a, d, s, o, t, r, data, cap);
         data[1] = 'i';  // "iP speed"
         return status;
       }
       void Cancel() override { real->Cancel(); }
-      std::string Kind() const override { return real->Kind(); }
+      std::string Kind(IpFamily f) const override { return real->Kind(f); }
     };
     return std::make_unique<Socket>();
   }
@@ -96,8 +96,8 @@ class RecordingEcho final : public Echo {
       explicit Socket(RecordingEcho& o) : owner(o) {}
       RecordingEcho& owner;
       std::unique_ptr<EchoSocket> real = SystemEcho().Open();
-      int32_t SendEcho(uint32_t a, const uint8_t* d, uint16_t s, const IcmpOptions& o, uint32_t t,
-                       IcmpReply& r, uint8_t* data, uint32_t cap) override {
+      int32_t SendEcho(const HostAddress& a, const uint8_t* d, uint16_t s, const IcmpOptions& o,
+                       uint32_t t, IcmpReply& r, uint8_t* data, uint32_t cap) override {
         {
           std::lock_guard<std::mutex> lock(owner.mutex);
           owner.sent.emplace_back(d, d + s);
@@ -106,7 +106,7 @@ class RecordingEcho final : public Echo {
         return real->SendEcho(a, d, s, o, t, r, data, cap);
       }
       void Cancel() override { real->Cancel(); }
-      std::string Kind() const override { return real->Kind(); }
+      std::string Kind(IpFamily f) const override { return real->Kind(f); }
     };
     return std::make_unique<Socket>(*this);
   }
@@ -146,12 +146,12 @@ class RestartingEcho final : public Echo {
  public:
   std::unique_ptr<EchoSocket> Open() override {
     struct Socket final : EchoSocket {
-      int32_t SendEcho(uint32_t, const uint8_t*, uint16_t, const IcmpOptions&, uint32_t, IcmpReply&,
-                       uint8_t*, uint32_t) override {
+      int32_t SendEcho(const HostAddress&, const uint8_t*, uint16_t, const IcmpOptions&, uint32_t,
+                       IcmpReply&, uint8_t*, uint32_t) override {
         return 1;
       }
       void Cancel() override {}
-      std::string Kind() const override { return "stand-in"; }
+      std::string Kind(IpFamily) const override { return "stand-in"; }
     };
     return std::make_unique<Socket>();
   }
@@ -181,8 +181,8 @@ class LateWakingEcho final : public Echo {
     struct Socket final : EchoSocket {
       explicit Socket(uint64_t a) : arrivalUs(a) {}
       uint64_t arrivalUs;
-      int32_t SendEcho(uint32_t, const uint8_t* d, uint16_t s, const IcmpOptions&, uint32_t,
-                       IcmpReply& r, uint8_t* data, uint32_t) override {
+      int32_t SendEcho(const HostAddress&, const uint8_t* d, uint16_t s, const IcmpOptions&,
+                       uint32_t, IcmpReply& r, uint8_t* data, uint32_t) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         std::copy(d, d + s, data);
         r = IcmpReply{};
@@ -192,7 +192,7 @@ class LateWakingEcho final : public Echo {
         return IpStatus::Success;
       }
       void Cancel() override {}
-      std::string Kind() const override { return "stand-in"; }
+      std::string Kind(IpFamily) const override { return "stand-in"; }
     };
     return std::make_unique<Socket>(arrivalUs_);
   }
@@ -241,7 +241,7 @@ struct CountingResolver {
   Resolver resolver = [this](const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex);
     asked.push_back(name);
-    return LookupOutcome{WsaCode::HostNotFound, 0};
+    return LookupOutcome{WsaCode::HostNotFound, {}};
   };
   size_t Count() {
     std::lock_guard<std::mutex> lock(mutex);
@@ -274,7 +274,7 @@ TEST(EchoLoopTest, DestroyCutsAHangingLookupShort) {
   Resolver hangs = [&asked, released](const std::string&) {
     asked = true;
     released.wait();
-    return LookupOutcome{0, inet_addr("127.0.0.1")};
+    return LookupOutcome{0, ParseNumericAddress("127.0.0.1")};
   };
   f.services.resolver = &hangs;
   const int row = f.host.AddRow("slow.example", ResourceKind::Echo, 100, true, 1024, 2000);

@@ -69,17 +69,21 @@ TEST(PingThreadTest, HistoriesKeepTheLast100OldestFirst) {
 TEST(PingThreadTest, OnlyAnAddressChangeForcesANewResolution) {
   Fixture f;
   TPingThread* t = MakeThread(f, "127.0.0.1", KindText(ResourceKind::Echo));
-  t->IpAddress = 0x0100007F;
+  const HostAddress loopback = ParseNumericAddress("127.0.0.1");
+  EXPECT_TRUE(t->SetIpAddress("127.0.0.1", loopback));
   f.host.table.SetCell(Col::ProcessDelay, t->Row(), "500");
   f.host.table.SetCell(Col::Timeout, t->Row(), "100");
   LoadRowSettings(*t, f.host.table);
-  EXPECT_EQ(t->IpAddress, 0x0100007F);
+  EXPECT_EQ(t->IpAddress(), loopback);
   EXPECT_EQ(t->PeriodMs(), 500);
   EXPECT_EQ(t->TimeoutMs(), 100);
   EXPECT_TRUE(t->RestartRequested);
   f.host.table.SetCell(Col::Resource, t->Row(), "localhost");
   LoadRowSettings(*t, f.host.table);
-  EXPECT_EQ(t->IpAddress, -1);
+  EXPECT_FALSE(t->IpAddress().Resolved());
+  // A lookup of the old text that ends after the change is not kept.
+  EXPECT_FALSE(t->SetIpAddress("127.0.0.1", loopback));
+  EXPECT_FALSE(t->IpAddress().Resolved());
   EXPECT_EQ(t->Settings().address, "localhost");
   TPingThread::Destroy(t);
 }

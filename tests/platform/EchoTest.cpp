@@ -23,7 +23,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using test::NetNamespace;
 
-const uint32_t kLoopback = inet_addr("127.0.0.1");
+const HostAddress kLoopback = ParseNumericAddress("127.0.0.1");
 
 std::vector<uint8_t> Payload(size_t size, uint8_t seed) {
   std::vector<uint8_t> data(size);
@@ -37,7 +37,7 @@ struct Result {
   std::vector<uint8_t> data;
 };
 
-Result Send(EchoSocket& socket, uint32_t address, const std::vector<uint8_t>& payload,
+Result Send(EchoSocket& socket, const HostAddress& address, const std::vector<uint8_t>& payload,
             uint32_t timeoutMs, uint8_t ttl = 32) {
   Result r{0, {}, std::vector<uint8_t>(payload.size() + 36)};
   IcmpOptions options;
@@ -102,11 +102,11 @@ TEST_P(EchoKindTest, OutcomesMapOntoTheStatusCodes) {
   ASSERT_TRUE(space.ns.Ok());
   auto socket = space.Open();
   ASSERT_NE(socket, nullptr);
-  EXPECT_EQ(socket->Kind(), GetParam());
+  EXPECT_EQ(socket->Kind(IpFamily::V4), GetParam());
   const auto payload = Payload(1000, 3);
   EXPECT_EQ(Send(*socket, kLoopback, payload, 2000).status, IpStatus::Success);
   // Only the loopback exists in the namespace: no route anywhere else.
-  EXPECT_EQ(Send(*socket, inet_addr("10.77.0.1"), payload, 2000).status,
+  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.77.0.1"), payload, 2000).status,
             IpStatus::DestNetUnreachable);
   ASSERT_TRUE(space.ns.Sysctl("net.ipv4.icmp_echo_ignore_all=1"));
   const auto start = Clock::now();
@@ -132,7 +132,8 @@ TEST_P(EchoKindTest, ErrorsFromARouterAreMatchedAndMapped) {
   auto socket = space.Open();
   ASSERT_NE(socket, nullptr);
   const auto payload = Payload(500, 9);
-  EXPECT_EQ(Send(*socket, inet_addr("10.1.0.2"), payload, 2000).status, IpStatus::Success);
+  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.1.0.2"), payload, 2000).status,
+            IpStatus::Success);
   const struct {
     const char* to;
     uint8_t ttl;
@@ -143,9 +144,11 @@ TEST_P(EchoKindTest, ErrorsFromARouterAreMatchedAndMapped) {
       {"10.9.0.1", 1, IpStatus::TtlExpiredTransit},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Send(*socket, inet_addr(c.to), payload, 2000, c.ttl).status, c.expected) << c.to;
+    EXPECT_EQ(Send(*socket, ParseNumericAddress(c.to), payload, 2000, c.ttl).status, c.expected)
+        << c.to;
   }
-  EXPECT_EQ(Send(*socket, inet_addr("10.1.0.2"), payload, 2000).status, IpStatus::Success);
+  EXPECT_EQ(Send(*socket, ParseNumericAddress("10.1.0.2"), payload, 2000).status,
+            IpStatus::Success);
 }
 
 TEST_P(EchoKindTest, ALateReplyToAnEarlierEchoIsNotTakenForTheNext) {
