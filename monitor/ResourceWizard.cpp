@@ -116,6 +116,13 @@ LineColors ChooseLineColors(const ResourceTable& table, const std::function<int(
   return colors;
 }
 
+// "[2001:db8::1]:8080" is an IPv6 address with a port: the address alone.
+static std::string WithoutBrackets(const std::string& piece) {
+  const size_t close = piece.find(']');
+  if (piece.empty() || piece[0] != '[' || close == std::string::npos) return piece;
+  return piece.substr(1, close - 1);
+}
+
 std::string ProposedHost(const std::string& path) {
   const std::string text = path.substr(0, 255);
   size_t start = text.find('/');
@@ -126,7 +133,7 @@ std::string ProposedHost(const std::string& path) {
     piece = text.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
     start = end;
   }
-  return piece;
+  return WithoutBrackets(piece);
 }
 
 }  // namespace tw

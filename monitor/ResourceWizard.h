@@ -60,7 +60,8 @@ LineColors ChooseLineColors(const ResourceTable& table, const std::function<int(
 // The host part of an address typed for an Internet host: the first
 // non-empty piece between slashes after the first piece (of at most 255
 // characters). "http://host/page" gives "host", "host/folder" gives
-// "folder", "host/" gives "". Only asked when `path` holds a slash.
+// "folder", "host/" gives "", "http://[2001:db8::1]:8080/x" gives the
+// IPv6 address "2001:db8::1". Only asked when `path` holds a slash.
 std::string ProposedHost(const std::string& path);
 
 }  // namespace tw

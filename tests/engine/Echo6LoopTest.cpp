@@ -131,7 +131,9 @@ TEST_F(Echo6NamespaceTest, ErrorsShowTheTextsOfTheirIcmpCounterparts) {
       {"fd00::1", "net.ipv6.icmp.echo_ignore_all=1", "Timeout"},
   };
   for (const auto& c : cases) {
-    if (c.sysctl != nullptr) ASSERT_TRUE(ns_.Sysctl(c.sysctl));
+    if (c.sysctl != nullptr) {
+      ASSERT_TRUE(ns_.Sysctl(c.sysctl));
+    }
     Fixture f;
     const int row = f.host.AddRow(c.address, ResourceKind::Echo, 50, true, 1024, 300);
     TPingThread* t = StartInside(f, row);

@@ -84,6 +84,9 @@ TEST(ProposedHostTest, TheFirstNonEmptyPieceAfterTheFirst) {
   EXPECT_EQ(ProposedHost("www.example.com/"), "");
   EXPECT_EQ(ProposedHost("http:///"), "");
   EXPECT_EQ(ProposedHost("/host"), "host");
+  EXPECT_EQ(ProposedHost("http://[2001:db8::1]:8080/x"), "2001:db8::1");
+  EXPECT_EQ(ProposedHost("https://[::1]/"), "::1");
+  EXPECT_EQ(ProposedHost("http://[broken/x"), "[broken");
   // Only the first 255 characters are considered.
   EXPECT_EQ(ProposedHost(std::string(255, 'a') + "/b"), std::string(255, 'a'));
   EXPECT_EQ(ProposedHost(std::string(254, 'a') + "/b"), "");
