@@ -70,8 +70,7 @@ const KindDescriptor kKinds[] = {
      NewWebMeasurement,
      {"Web page download (HTTP or HTTPS)",
       "Type the whole address of a web page or file, for example: "
-      "https://www.example.com/files/test.zip. A download takes the size set on the next pages "
-      "at most.",
+      "https://www.example.com/files/test.zip",
       "Read Color :", false, true, true}},
 };
 

@@ -363,6 +363,11 @@ TEST_F(EditResTest, TheKindDecidesHintColourRowAndPanels) {
     EXPECT_TRUE(wizard->Page2_Topic()->text().startsWith(c.hintStart));
     const bool addressKind = std::string(c.radio) == "IP" || std::string(c.radio) == "WebPage";
     EXPECT_EQ(wizard->Browse()->isVisible(), !addressKind);  // no bookmarks
+    // The fixed-size window shows the whole hint under the four kinds.
+    QCoreApplication::processEvents();  // the new text's layout
+    const QLabel* topic = wizard->Page2_Topic();
+    EXPECT_GE(topic->height(), topic->heightForWidth(topic->width()));
+    EXPECT_LE(topic->geometry().bottom(), topic->parentWidget()->height());
     wizard->Next()->click();
     ASSERT_EQ(wizard->PageIndex(), TEditResource::kColor);
     EXPECT_EQ(wizard->LabelWriteColor()->isVisible(), c.writeRow);
