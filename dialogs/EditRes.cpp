@@ -21,6 +21,8 @@
 #include "dialogs/Msgdlg.h"
 #include "dialogs/SpinEdit.h"
 #include "dialogs/UsetURL.h"
+#include "engine/ResourceKinds.h"
+#include "engine/WebSize.h"
 #include "util/HelpIds.h"
 
 namespace tw {
@@ -72,7 +74,7 @@ void TEditResource::ConnectControls() {
   connect(closeBtn_, &QPushButton::clicked, this, &TEditResource::CloseBtnClick);
   connect(helpBtn_, &QPushButton::clicked, this, &TEditResource::HelpBtnClick);
   connect(browse_, &QPushButton::clicked, this, &TEditResource::BrowseClick);
-  for (QRadioButton* kind : {netwDrive_, cdrom_, ip_})
+  for (QRadioButton* kind : {netwDrive_, cdrom_, ip_, webPage_})
     connect(kind, &QRadioButton::clicked, this, &TEditResource::IPClick);
   connect(defAuto_, &QCheckBox::clicked, this, &TEditResource::DefAutoClick);
   connect(keppDialUp_, &QCheckBox::clicked, this, &TEditResource::KeppDialUpClick);
@@ -88,6 +90,7 @@ void TEditResource::SetHelpContexts() {
                                                {netwDrive_, HelpContext::NetwDrive},
                                                {cdrom_, HelpContext::CDROM},
                                                {ip_, HelpContext::IP},
+                                               {webPage_, HelpContext::IP},
                                                {browse_, HelpContext::Browse},
                                                {setReadColor_, HelpContext::ColorButtons},
                                                {setWriteColor_, HelpContext::ColorButtons},
@@ -207,12 +210,14 @@ WizardResult TEditResource::Result() const {
 ResourceKind TEditResource::CheckedKind() const {
   if (netwDrive_->isChecked()) return ResourceKind::Drive;
   if (cdrom_->isChecked()) return ResourceKind::File;
+  if (webPage_->isChecked()) return ResourceKind::Web;
   return ResourceKind::Echo;
 }
 
 void TEditResource::CheckKind(ResourceKind kind) {
   QRadioButton* radio = kind == ResourceKind::Drive  ? netwDrive_
                         : kind == ResourceKind::File ? cdrom_
+                        : kind == ResourceKind::Web  ? webPage_
                                                      : ip_;
   radio->setChecked(true);
   IPClick();
@@ -255,7 +260,7 @@ void TEditResource::Notebook1PageChanged(int page) {
       break;
     case kFrequence:
       sizeofPacketPanel_->setVisible(kind != ResourceKind::File);
-      timeoutPanel_->setVisible(kind == ResourceKind::Echo);
+      timeoutPanel_->setVisible(kind == ResourceKind::Echo || kind == ResourceKind::Web);
       break;
     default:
       break;
@@ -263,7 +268,10 @@ void TEditResource::Notebook1PageChanged(int page) {
 }
 
 void TEditResource::IPClick() {
-  switch (CheckedKind()) {
+  // A download is measured over seconds and takes far more than an echo.
+  const ResourceKind kind = CheckedKind();
+  sizeOfPacket_->setMaximum(kind == ResourceKind::Web ? kWebMaxSize : kTransferBufferSize);
+  switch (kind) {
     case ResourceKind::Drive:
       page2Topic_->setText("Select a file server directory for speed measurement.");
       browse_->setVisible(true);
@@ -273,6 +281,12 @@ void TEditResource::IPClick() {
           "If you have read only network permission you can determine read speed on a file server "
           "by this function.");
       browse_->setVisible(true);
+      break;
+    case ResourceKind::Web:
+      // The whole address is the resource: the list's addresses are taken as they are.
+      page2Topic_->setText(Describe(ResourceKind::Web).wizard.topic);
+      UrlList()->BuildURLList();
+      browse_->setVisible(UrlList()->RowCount() > 1);
       break;
     default:
       page2Topic_->setText(

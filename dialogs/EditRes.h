@@ -91,6 +91,7 @@ class TEditResource final : public TDialogBase {
   QRadioButton* NetwDrive() const { return netwDrive_; }
   QRadioButton* CDROM() const { return cdrom_; }
   QRadioButton* IP() const { return ip_; }
+  QRadioButton* WebPage() const { return webPage_; }
   QLineEdit* Path() const { return path_; }
   QPushButton* Browse() const { return browse_; }
   QLabel* Page2_Topic() const { return page2Topic_; }
@@ -129,7 +130,8 @@ class TEditResource final : public TDialogBase {
   void PreviosClick();
   void CloseBtnClick();
   void BrowseClick();
-  // The kind rule: the hint text and whether Browse is offered.
+  // The kind rule: the hint text, whether Browse is offered and the sizes
+  // the size field takes.
   void IPClick();
   void DefAutoClick();
   void KeppDialUpClick();
@@ -202,6 +204,7 @@ class TEditResource final : public TDialogBase {
   QRadioButton* netwDrive_ = nullptr;
   QRadioButton* cdrom_ = nullptr;
   QRadioButton* ip_ = nullptr;
+  QRadioButton* webPage_ = nullptr;
   QLineEdit* path_ = nullptr;
   QPushButton* browse_ = nullptr;
   QLabel* page2Topic_ = nullptr;

@@ -18,6 +18,7 @@
 #include "dialogs/ColorSwatch.h"
 #include "dialogs/EditRes.h"
 #include "dialogs/SpinEdit.h"
+#include "engine/ResourceKinds.h"
 
 namespace tw {
 
@@ -150,8 +151,10 @@ QWidget* TEditResource::BuildResourcePage() {
   cdrom_->setObjectName("CDROM");
   ip_ = new QRadioButton("IP address (Web or FTP server)", content);
   ip_->setObjectName("IP");
+  webPage_ = new QRadioButton(Describe(ResourceKind::Web).wizard.choice, content);
+  webPage_->setObjectName("WebPage");
   auto* kinds = new QButtonGroup(content);
-  for (QRadioButton* radio : {netwDrive_, cdrom_, ip_}) {
+  for (QRadioButton* radio : {netwDrive_, cdrom_, ip_, webPage_}) {
     kinds->addButton(radio);
     column->addWidget(radio);
   }

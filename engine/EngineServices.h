@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/DriveIo.h"
 #include "platform/Echo.h"
+#include "platform/HttpDownload.h"
 #include "platform/NameLookup.h"
 
 namespace tw {
@@ -42,10 +43,12 @@ struct EngineServices {
   // False when ICMP echo cannot be used: host rows keep "Testing...".
   bool echoAvailable = false;
   // The transfers' system facilities; null means this system's own
-  // (SystemEcho, SystemResolve, SystemDriveIo). Tests put stand-ins here.
+  // (SystemEcho, SystemResolve, SystemDriveIo, SystemHttpDownload). Tests
+  // put stand-ins here.
   Echo* echo = nullptr;
   Resolver* resolver = nullptr;
   DriveIo* driveIo = nullptr;
+  HttpDownload* http = nullptr;
 
   // The facility to use: the stand-in when there is one, else the system's.
   Echo& EchoFacility() const { return echo != nullptr ? *echo : SystemEcho(); }
@@ -53,6 +56,7 @@ struct EngineServices {
     return resolver != nullptr ? *resolver : Resolver(SystemResolve);
   }
   DriveIo& DriveFacility() const { return driveIo != nullptr ? *driveIo : SystemDriveIo(); }
+  HttpDownload& HttpFacility() const { return http != nullptr ? *http : SystemHttpDownload(); }
 };
 
 }  // namespace tw

@@ -12,9 +12,10 @@ constexpr int kHistoryLength = 100;
 constexpr int kTransferBufferSize = 64512;
 constexpr int kTrendPoints = 96;  // quarter hours of a day
 
-// What a resource row measures: a folder on a drive, a read-only file, or a
-// host by ICMP echo; None for a row of no known kind, which idles.
-enum class ResourceKind { None, Drive, File, Echo };
+// What a resource row measures: a folder on a drive, a read-only file, a
+// host by ICMP echo, or a web download; None for a row of no known kind,
+// which idles.
+enum class ResourceKind { None, Drive, File, Echo, Web };
 
 // The last 100 speeds in Kbps; element 0 is the oldest, 99 the newest.
 using SpeedHistory = std::array<double, kHistoryLength>;
@@ -35,11 +36,11 @@ using TrendDay = std::array<std::array<double, kTrendPoints>, 3>;
 
 // The settings a thread copies out of its row.
 struct ThreadSettings {
-  std::string address;  // folder, file path or host
+  std::string address;  // folder, file path, host or URL
   ResourceKind resourceKind = ResourceKind::None;
   int32_t periodMs = 0;   // cycle period, start to start
   bool autoSize = false;  // adapt block / echo size
-  int32_t blockSize = 0;  // fixed size in bytes when autoSize is off
+  int32_t blockSize = 0;  // fixed size in bytes when autoSize is off (a download's limit)
   int32_t timeoutMs = 2500;
 };
 

@@ -88,4 +88,31 @@ std::string WinSockMessage(int32_t code) {
   return Lookup(kWinSockTexts, code);
 }
 
+std::string WebMessage(const HttpOutcome& outcome) {
+  switch (outcome.end) {
+    case HttpEnd::Done:
+    case HttpEnd::Cancelled:
+      return "";
+    case HttpEnd::HttpError:
+      return "HTTP " + std::to_string(outcome.httpStatus);
+    case HttpEnd::TlsUntrusted:
+      return "TLS: certificate not trusted";
+    case HttpEnd::TlsFailed:
+      return "TLS: handshake failed";
+    case HttpEnd::Timeout:
+      return "Timeout";
+    case HttpEnd::TooManyRedirects:
+      return "Too many redirects";
+    case HttpEnd::HostNotFound:
+      return "Host not found";
+    case HttpEnd::CannotConnect:
+      return "Connection refused";
+    case HttpEnd::BadAddress:
+      return "Not an HTTP or HTTPS address";
+    case HttpEnd::Failed:
+      break;
+  }
+  return "Download failed";
+}
+
 }  // namespace tw

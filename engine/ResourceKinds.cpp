@@ -9,7 +9,7 @@ namespace tw {
 
 // Each measurement file defines its kind's factory.
 using MeasurementFactory = std::unique_ptr<Measurement>();
-MeasurementFactory NewDriveMeasurement, NewFileMeasurement, NewEchoMeasurement;
+MeasurementFactory NewDriveMeasurement, NewFileMeasurement, NewEchoMeasurement, NewWebMeasurement;
 
 namespace {
 
@@ -58,6 +58,20 @@ const KindDescriptor kKinds[] = {
       "Type address of an Internet host. It can be or IP address: 192.0.2.10 or an URL like: "
       "http://www.example.com/",
       "Ping Color :", false, true, true}},
+    {ResourceKind::Web,
+     "4",
+     {kRead},
+     1,
+     Series::Read,
+     Series::Read,
+     " Read speed",
+     1,
+     false,
+     NewWebMeasurement,
+     {"Web page download (HTTP or HTTPS)",
+      "Type the whole address of a web page or file, for example: "
+      "https://www.example.com/files/test.zip",
+      "Read Color :", false, true, true}},
 };
 
 // A row of no known kind measures nothing; its status shows where a host's would.

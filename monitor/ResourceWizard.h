@@ -17,7 +17,7 @@ namespace tw {
 // stay the texts the user sees, as the settings table keeps them.
 struct WizardResult {
   std::string resource;                     // column 1
-  ResourceKind kind = ResourceKind::Echo;   // column 5 ("1", "2", "3")
+  ResourceKind kind = ResourceKind::Echo;   // column 5 ("1", "2", "3", "4")
   ColorValue writeColor = clYellow;         // column 6
   ColorValue readColor = clLime;            // column 7
   std::string processDelay = "1000";        // column 8, ms

@@ -21,3 +21,6 @@ if(SQLite3_FOUND)
   target_link_libraries(tarnwick_platform PRIVATE SQLite::SQLite3)
   target_compile_definitions(tarnwick_platform PRIVATE TARNWICK_HAVE_SQLITE=1)
 endif()
+# libcurl: the downloads of web rows (HTTP and HTTPS).
+find_package(CURL REQUIRED)
+target_link_libraries(tarnwick_platform PRIVATE CURL::libcurl)

@@ -131,6 +131,7 @@ TEST(LiveChart, LinesPerKindInOrderAndColour) {
   } cases[] = {
       {ResourceKind::Drive, {clYellow, clRed}, {65, 43}},
       {ResourceKind::File, {clRed}, {43}},
+      {ResourceKind::Web, {clRed}, {43}},
       {ResourceKind::Echo, {clRed}, {22}},
       {ResourceKind::None, {}, {}},
   };

@@ -67,6 +67,7 @@ TEST(TrendExport, EachKindFillsOnlyItsOwnRows) {
   const std::vector<ExportRow> rows = {{"/mnt/share", ResourceKind::Drive, &day},
                                        {"/media/cd/big.iso", ResourceKind::File, &day},
                                        {"192.0.2.7", ResourceKind::Echo, &day},
+                                       {"http://192.0.2.8/f", ResourceKind::Web, &day},
                                        {"no record yet", ResourceKind::Echo, nullptr}};
   const auto lines =
       Parse(ExportText(BuildExportTable(kCaption, rows, TimeSlot(8, 0), TimeSlot(9, 0))));
@@ -82,6 +83,9 @@ TEST(TrendExport, EachKindFillsOnlyItsOwnRows) {
       {"192.0.2.7 Read (Kbps)", "0.00", "0.00", "0.00", "0.00"},
       {"192.0.2.7 Write (Kbps)", "0.00", "0.00", "0.00", "0.00"},
       {"192.0.2.7 Ping (Kbps)", "3033.25", "3034.25", "3035.25", "3036.25"},
+      {"http://192.0.2.8/f Read (Kbps)", "2033.25", "2034.25", "2035.25", "2036.25"},
+      {"http://192.0.2.8/f Write (Kbps)", "0.00", "0.00", "0.00", "0.00"},
+      {"http://192.0.2.8/f Ping (Kbps)", "0.00", "0.00", "0.00", "0.00"},
       {"no record yet Read (Kbps)", "0.00", "0.00", "0.00", "0.00"},
       {"no record yet Write (Kbps)", "0.00", "0.00", "0.00", "0.00"},
       {"no record yet Ping (Kbps)", "0.00", "0.00", "0.00", "0.00"},

@@ -353,13 +353,21 @@ TEST_F(EditResTest, TheKindDecidesHintColourRowAndPanels) {
        "Type address of an Internet host. It can be or IP address: 192.0.2.1 or an URL like: "
        "http://www.example.com/index.html",
        false, "Ping Color :", true, true},
+      {"WebPage", "Type the whole address of a web page or file", false, "Read Color :", true,
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.radio);
     auto wizard = Open(Context());
     wizard->findChild<QRadioButton*>(c.radio)->click();
     EXPECT_TRUE(wizard->Page2_Topic()->text().startsWith(c.hintStart));
-    EXPECT_TRUE(wizard->Browse()->isVisible() == (std::string(c.radio) != "IP"));  // no bookmarks
+    const bool addressKind = std::string(c.radio) == "IP" || std::string(c.radio) == "WebPage";
+    EXPECT_EQ(wizard->Browse()->isVisible(), !addressKind);  // no bookmarks
+    // The fixed-size window shows the whole hint under the four kinds.
+    QCoreApplication::processEvents();  // the new text's layout
+    const QLabel* topic = wizard->Page2_Topic();
+    EXPECT_GE(topic->height(), topic->heightForWidth(topic->width()));
+    EXPECT_LE(topic->geometry().bottom(), topic->parentWidget()->height());
     wizard->Next()->click();
     ASSERT_EQ(wizard->PageIndex(), TEditResource::kColor);
     EXPECT_EQ(wizard->LabelWriteColor()->isVisible(), c.writeRow);
@@ -386,6 +394,42 @@ TEST_F(EditResTest, WithBookmarksTheHostKindOffersTheListAndBrowseTakesAnAddress
   AnswerModalOf<TSetURL>([](TSetURL* list) { list->Button1()->click(); });
   wizard->Browse()->click();
   EXPECT_EQ(wizard->Path()->text(), "http://bookmarked.example/");
+}
+
+TEST_F(EditResTest, TheWebKindKeepsTheWholeAddressAndTakesLargeSizes) {
+  home.Write(".netscape/bookmarks.html",
+             "<DT><A HREF=\"http://bookmarked.example/files/big.bin\">Big</A>\r\n");
+  auto wizard = Open(Context());
+  wizard->WebPage()->click();
+  EXPECT_TRUE(wizard->Browse()->isVisible());
+  AnswerModalOf<TSetURL>([](TSetURL* list) { list->Button1()->click(); });
+  wizard->Browse()->click();
+  EXPECT_EQ(wizard->Path()->text(), "http://bookmarked.example/files/big.bin");
+  wizard->Next()->click();
+  EXPECT_TRUE(answers.Seen().isEmpty());  // no host proposal
+  EXPECT_EQ(wizard->Path()->text(), "http://bookmarked.example/files/big.bin");
+  wizard->Next()->click();
+  ASSERT_EQ(wizard->PageIndex(), TEditResource::kFrequence);
+  wizard->DefAuto()->click();
+  wizard->SizeOfPacket()->SetValueText("4000000");
+  const WizardResult result = wizard->Result();
+  EXPECT_EQ(result.kind, ResourceKind::Web);
+  EXPECT_EQ(result.packetSize, "4000000");
+  EXPECT_FALSE(result.autoSize);
+
+  // Edited again, the row's kind "4" and its size come back as they were.
+  table.SetRowCount(2);
+  FillRowFromWizard(table, 1, result);
+  EXPECT_EQ(table.Cell(Col::Kind, 1), "4");
+  WizardContext context = Context();
+  context.editRow = 1;
+  auto edited = Open(context);
+  ASSERT_TRUE(test::WaitFor([&] { return edited->windowTitle() == "Editing resource"; }, 20000));
+  EXPECT_TRUE(edited->WebPage()->isChecked());
+  EXPECT_EQ(edited->SizeOfPacket()->value(), 4000000);
+  // The other kinds keep the echo's largest size.
+  edited->IP()->click();
+  EXPECT_EQ(edited->SizeOfPacket()->value(), 64512);
 }
 
 TEST_F(EditResTest, ASmallReadOnlyFileIsQuestioned) {

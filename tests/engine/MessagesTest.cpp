@@ -36,5 +36,32 @@ TEST(MessagesTest, TablesPickTheirOwnTextsAndLeaveOthersEmpty) {
   }
 }
 
+TEST(MessagesTest, DownloadsThatGaveNoSpeedNameTheirReason) {
+  const struct {
+    HttpEnd end;
+    int32_t status;
+    const char* text;
+  } cases[] = {
+      {HttpEnd::Done, 200, ""},
+      {HttpEnd::Cancelled, 0, ""},
+      {HttpEnd::HttpError, 404, "HTTP 404"},
+      {HttpEnd::HttpError, 503, "HTTP 503"},
+      {HttpEnd::TlsUntrusted, 0, "TLS: certificate not trusted"},
+      {HttpEnd::TlsFailed, 0, "TLS: handshake failed"},
+      {HttpEnd::Timeout, 0, "Timeout"},
+      {HttpEnd::TooManyRedirects, 302, "Too many redirects"},
+      {HttpEnd::HostNotFound, 0, "Host not found"},
+      {HttpEnd::CannotConnect, 0, "Connection refused"},
+      {HttpEnd::BadAddress, 0, "Not an HTTP or HTTPS address"},
+      {HttpEnd::Failed, 0, "Download failed"},
+  };
+  for (const auto& c : cases) {
+    HttpOutcome outcome;
+    outcome.end = c.end;
+    outcome.httpStatus = c.status;
+    EXPECT_EQ(WebMessage(outcome), c.text) << static_cast<int>(c.end);
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -251,6 +251,26 @@ TEST_F(ParametersTest, EverySettingSurvivesASaveAndALoad) {
   EXPECT_TRUE(ParametersSavedBefore(path_));
 }
 
+// Kind "4" (a web download) is read and written as the text it is, so a file
+// shared with an older version, which idles such rows, keeps them.
+TEST_F(ParametersTest, AWebRowKeepsItsKindThroughALoadAndASave) {
+  const std::string file =
+      "[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=1\r\n"
+      "Object11=https://www.example.com/big.bin\r\nObject15=4\r\nObject110=4000000\r\n";
+  WriteAll(path_, file);
+  ResourceTable table;
+  WindowParameters params;
+  ASSERT_EQ(LoadParameters(path_, table, params), LoadOutcome::Loaded);
+  ASSERT_EQ(table.RowCount(), 2);
+  EXPECT_EQ(table.Cell(Col::Kind, 1), "4");
+  EXPECT_EQ(table.Kind(1), ResourceKind::Web);
+  EXPECT_EQ(table.Cell(Col::PacketSize, 1), "4000000");
+  ASSERT_TRUE(SaveParameters(path_, table, params));
+  const std::string saved = ReadAll(path_);
+  EXPECT_NE(saved.find("\r\nObject15=4\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\nObject11=https://www.example.com/big.bin\r\n"), std::string::npos);
+}
+
 TEST_F(ParametersTest, HundredResourcesSurviveAndTenKeepTheClassicKeys) {
   for (int count : {1, 10, 11, 100}) {
     SCOPED_TRACE(count);

@@ -16,12 +16,14 @@ TEST(ResourceKindsTest, TheParametersFileTextNamesTheKindByItsFirstCharacter) {
     const char* text;
     ResourceKind kind;
   } cases[] = {
-      {"1", ResourceKind::Drive}, {"2", ResourceKind::File},  {"3", ResourceKind::Echo},
-      {"3x", ResourceKind::Echo}, {"", ResourceKind::None},   {"9", ResourceKind::None},
-      {"0", ResourceKind::None},  {" 1", ResourceKind::None},
+      {"1", ResourceKind::Drive}, {"2", ResourceKind::File}, {"3", ResourceKind::Echo},
+      {"4", ResourceKind::Web},   {"4x", ResourceKind::Web}, {"3x", ResourceKind::Echo},
+      {"", ResourceKind::None},   {"9", ResourceKind::None}, {"0", ResourceKind::None},
+      {" 1", ResourceKind::None},
   };
   for (const auto& c : cases) EXPECT_EQ(KindFromText(c.text), c.kind) << '"' << c.text << '"';
-  for (ResourceKind kind : {ResourceKind::Drive, ResourceKind::File, ResourceKind::Echo})
+  for (ResourceKind kind :
+       {ResourceKind::Drive, ResourceKind::File, ResourceKind::Echo, ResourceKind::Web})
     EXPECT_EQ(KindFromText(KindText(kind)), kind);
   EXPECT_EQ(KindText(ResourceKind::None), "");
 }
@@ -34,9 +36,8 @@ TEST(RowThreadsTest, ARowShowsItsStatusAndOnlyTheSpeedsItsKindMeasures) {
     int statusCol;
     std::vector<double> speeds;  // write, read, ping cells; -1 = empty
   } cases[] = {
-      {"1", Col::WriteSpeed, {1, 2, -1}},
-      {"2", Col::ReadSpeed, {-1, 2, -1}},
-      {"3", Col::PingSpeed, {-1, -1, 3}},
+      {"1", Col::WriteSpeed, {1, 2, -1}},  {"2", Col::ReadSpeed, {-1, 2, -1}},
+      {"3", Col::PingSpeed, {-1, -1, 3}},  {"4", Col::ReadSpeed, {-1, 2, -1}},
       {"7", Col::PingSpeed, {-1, -1, -1}},
   };
   for (const auto& c : cases) {
