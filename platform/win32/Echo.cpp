@@ -3,11 +3,16 @@
 // wait for its reply can be cut short by a second event that Cancel sets.
 // The system matches replies to requests itself: another program's echoes
 // and earlier timed-out ones never complete this request.
-#include <windows.h>
+//
+// WinSock's header comes before windows.h, and the ICMP API needs the IP
+// helper's types: the order of these blocks matters.
 #include <winsock2.h>
 
-#include <icmpapi.h>
+#include <windows.h>
+
 #include <iphlpapi.h>
+
+#include <icmpapi.h>
 
 #include <algorithm>
 #include <atomic>
