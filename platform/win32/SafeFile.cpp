@@ -106,8 +106,9 @@ bool PathExists(const std::string& path) {
 bool CreatePrivateFolders(const std::string& path) {
   // New folders inherit the access list of the user's profile folders.
   std::error_code ignored;
-  std::filesystem::create_directories(path, ignored);
-  return std::filesystem::is_directory(path, ignored);
+  const std::filesystem::path folder(Widen(path));
+  std::filesystem::create_directories(folder, ignored);
+  return std::filesystem::is_directory(folder, ignored);
 }
 
 RenameOutcome RenameWithoutReplacing(const std::string& from, const std::string& to,

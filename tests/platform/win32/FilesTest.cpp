@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/LockedFile.h"
 #include "platform/ProcessList.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SafeFile.h"
 #include "platform/WebBrowser.h"
+#include "support/Environment.h"
 #include "support/TempDir.h"
 
 namespace tw {
@@ -75,6 +78,18 @@ TEST(Win32LockedFile, SecondOpenIsBusyUntilTheFirstCloses) {
   EXPECT_EQ(std::string(back, 4), "cdef");
   EXPECT_EQ(LockedFile().OpenExisting(dir.File("none")), LockedFile::OpenResult::Missing);
   EXPECT_EQ(LockedFile().OpenExisting(dir.Path()), LockedFile::OpenResult::Refused);
+}
+
+TEST(Win32ProgramFolder, TheNamedFolderIsMadeAndFilesLieInIt) {
+  test::TempDir dir;
+  const std::string home = dir.File("new\\home");
+  const char* saved = std::getenv("TARNWICK_HOME");
+  const std::string previous = saved != nullptr ? saved : "";
+  test::SetEnvironment("TARNWICK_HOME", home);
+  EXPECT_EQ(ProgramFolder(), home);
+  EXPECT_TRUE(fs::is_directory(home));
+  EXPECT_EQ(ProgramFile("RAREDARI.INI"), home + "\\RAREDARI.INI");
+  test::SetEnvironment("TARNWICK_HOME", previous);
 }
 
 TEST(Win32ProcessList, ListsThisProgramWithItsFullPath) {
