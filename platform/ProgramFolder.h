@@ -9,7 +9,8 @@ namespace tw {
 // The folder named by the environment variable TARNWICK_HOME when set (tests
 // use it); else the folder of the executable when the program may write
 // there; else the user's configuration folder ($XDG_CONFIG_HOME/tarnwick or
-// ~/.config/tarnwick, created when missing). Ends without a separator.
+// ~/.config/tarnwick; %APPDATA%\Tarnwick on Windows;
+// created when missing). Ends without a separator.
 std::string ProgramFolder();
 
 // The folder of the running executable.

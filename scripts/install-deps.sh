@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages listed in scripts/deps/*.txt that are missing.
 # Idempotent: does nothing when everything is there. Needs root (or sudo) to install.
+#   install-deps.sh              every list but the optional ones (first line "# optional:")
+#   install-deps.sh windows ...  the named lists only (scripts/deps/<name>.txt)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-wanted=$(grep -hv '^\s*#' "$here"/deps/*.txt | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
+lists=()
+if [[ $# -gt 0 ]]; then
+  for name in "$@"; do lists+=("$here/deps/$name.txt"); done
+else
+  for list in "$here"/deps/*.txt; do
+    head -n 1 "$list" | grep -q '^# optional:' || lists+=("$list")
+  done
+fi
+wanted=$(grep -hv '^\s*#' "${lists[@]}" | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 missing=()
 for pkg in $wanted; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)

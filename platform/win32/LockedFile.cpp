@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/WideText.h"
+
 namespace tw {
 
 namespace {
@@ -55,18 +57,32 @@ LockedFile::OpenResult CheckPlainFile(HANDLE h) {
   return LockedFile::OpenResult::Refused;
 }
 
+// Why an open of `name` failed. A folder cannot be opened as a file at all
+// (the system says "access denied"): it is refused like any other thing
+// that is not a plain file, not reported as a failure to retry.
+LockedFile::OpenResult FailureAt(const std::wstring& name) {
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    return LockedFile::OpenResult::Refused;
+  }
+  return FromError(error);
+}
+
 }  // namespace
 
 LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
   Close();
+  const std::wstring name = Widen(path);
   bool writable = true;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          kOpenFlags, nullptr);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
     writable = false;
-    h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr);
+    h = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr);
   }
-  if (h == INVALID_HANDLE_VALUE) return FromError(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return FailureAt(name);
   const OpenResult result = CheckPlainFile(h);
   if (result != OpenResult::Opened) return result;
   handle_ = reinterpret_cast<intptr_t>(h);
@@ -76,9 +92,10 @@ LockedFile::OpenResult LockedFile::OpenExisting(const std::string& path) {
 
 LockedFile::OpenResult LockedFile::CreateNew(const std::string& path) {
   Close();
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  const std::wstring name = Widen(path);
+  HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          kOpenFlags, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return FromError(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return FailureAt(name);
   handle_ = reinterpret_cast<intptr_t>(h);
   writable_ = true;
   return OpenResult::Opened;

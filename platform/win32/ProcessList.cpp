@@ -1,53 +1,44 @@
-// The process snapshot functions are looked up at run time: systems without
-// them do not offer closing a program by its file.
-#include "platform/ProcessList.h"
-
-#include <tlhelp32.h>
+// The running processes from a Toolhelp snapshot; each one's executable is
+// asked of the process itself, since the snapshot names only the file.
 #include <windows.h>
 
-#include <algorithm>
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
+
+#include "platform/ProcessList.h"
+#include "platform/win32/WideText.h"
 
 namespace tw {
 
 namespace {
 
-using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
-using ProcessWalkFn = BOOL(WINAPI*)(HANDLE, LPPROCESSENTRY32);
-
-struct Toolhelp {
-  CreateSnapshotFn create = nullptr;
-  ProcessWalkFn first = nullptr;
-  ProcessWalkFn next = nullptr;
-};
-
-Toolhelp LookUp() {
-  Toolhelp t;
-  if (HMODULE kernel = GetModuleHandleA("KERNEL32.DLL")) {
-    t.create =
-        reinterpret_cast<CreateSnapshotFn>(GetProcAddress(kernel, "CreateToolhelp32Snapshot"));
-    t.first = reinterpret_cast<ProcessWalkFn>(GetProcAddress(kernel, "Process32First"));
-    t.next = reinterpret_cast<ProcessWalkFn>(GetProcAddress(kernel, "Process32Next"));
-  }
-  return t;
+// The full path of the process's executable; empty when it cannot be read
+// (another user's or a protected process).
+std::string ExecutableOf(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return {};
+  wchar_t path[32768];
+  DWORD length = sizeof path / sizeof path[0];
+  const bool ok = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  CloseHandle(process);
+  return ok ? Narrow(std::wstring(path, length)) : std::string();
 }
 
 }  // namespace
 
 bool ProcessListAvailable() {
-  const Toolhelp t = LookUp();
-  return t.create != nullptr && t.first != nullptr && t.next != nullptr;
+  return true;
 }
 
 bool ReadProcessList(std::vector<ProcessEntry>& processes) {
   processes.clear();
-  const Toolhelp t = LookUp();
-  if (t.create == nullptr || t.first == nullptr || t.next == nullptr) return false;
-  HANDLE snapshot = t.create(TH32CS_SNAPALL, 0);
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 entry{};
+  PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL ok = t.first(snapshot, &entry); ok; ok = t.next(snapshot, &entry)) {
-    processes.push_back({static_cast<int64_t>(entry.th32ProcessID), entry.szExeFile});
+  for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry)) {
+    std::string file = ExecutableOf(entry.th32ProcessID);
+    if (!file.empty()) processes.push_back({static_cast<int64_t>(entry.th32ProcessID), file});
   }
   CloseHandle(snapshot);
   // The system's own order is kept: "last" means last in its list.

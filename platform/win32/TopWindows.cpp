@@ -24,8 +24,9 @@ class Win32TopWindows final : public TopWindows {
     }
     return windows;
   }
+  // WM_CLOSE is what the close button sends; the program may refuse it.
   void RequestClose(uint64_t id) override {
-    PostMessageA(reinterpret_cast<HWND>(id), WM_QUIT, 0, 0);
+    PostMessageW(reinterpret_cast<HWND>(id), WM_CLOSE, 0, 0);
   }
 };
 

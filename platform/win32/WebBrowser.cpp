@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace tw {
 
 std::string WebBrowserCommand() {
@@ -11,15 +14,17 @@ std::string WebBrowserCommand() {
       ERROR_SUCCESS) {
     return "";
   }
-  char buffer[256] = {};
+  // One byte more than the longest command taken, so that a longer one is
+  // seen (the call fails with ERROR_MORE_DATA) and counts as none.
+  char buffer[257] = {};
   DWORD size = sizeof buffer - 1;
   DWORD type = 0;
   const LONG result =
       RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
   RegCloseKey(key);
   if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return "";
-  buffer[sizeof buffer - 1] = '\0';
-  return buffer;
+  const std::string command(buffer, strnlen(buffer, std::min<size_t>(size, sizeof buffer - 1)));
+  return command.size() <= 255 ? command : "";
 }
 
 }  // namespace tw

@@ -167,7 +167,9 @@ TEST(DriveLoopTest, ASymlinkNamedLikeTheTestFileIsLeftAlone) {
   test::TempDir dir;
   const std::string target = dir.File("precious");
   std::ofstream(target) << "keep me";
-  fs::create_symlink(target, dir.File("MRL.TST"));
+  std::error_code error;
+  fs::create_symlink(target, dir.File("MRL.TST"), error);
+  if (error) GTEST_SKIP() << "this system cannot make a symbolic link: " << error.message();
   const int row = f.host.AddRow(dir.Path(), ResourceKind::Drive, 50, true, 1024, 2500);
   TPingThread* t = f.host.Start(row, f.services);
   EXPECT_TRUE(f.host.PumpUntil([&] { return f.host.table.Cell(2, row) == "I/O error."; }));

@@ -10,6 +10,7 @@
 #include "monitor/SpeedEvents.h"
 #include "platform/fake/FakeClock.h"
 #include "support/CommaLocale.h"
+#include "support/Environment.h"
 #include "support/TempDir.h"
 
 namespace tw {
@@ -21,9 +22,9 @@ class LocaleIndependenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!comma_.Active()) GTEST_SKIP() << comma_.Problem();
-    setenv("TARNWICK_STATE_DIR", state_.Path().c_str(), 1);
+    test::SetEnvironment("TARNWICK_STATE_DIR", state_.Path().c_str());
   }
-  void TearDown() override { unsetenv("TARNWICK_STATE_DIR"); }
+  void TearDown() override { test::UnsetEnvironment("TARNWICK_STATE_DIR"); }
 
   test::CommaLocaleScope comma_;
   test::TempDir folder_;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/Environment.h"
 #include "support/TempDir.h"
 
 namespace tw::test {
@@ -22,16 +23,16 @@ class HomeSandbox {
       const char* value = std::getenv(name);
       saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
-    setenv("HOME", dir_.Path().c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir_.File(".config").c_str(), 1);
-    setenv("USER", "tester", 1);
+    test::SetEnvironment("HOME", dir_.Path().c_str());
+    test::SetEnvironment("XDG_CONFIG_HOME", dir_.File(".config").c_str());
+    test::SetEnvironment("USER", "tester");
   }
   ~HomeSandbox() {
     for (const auto& [name, value] : saved_) {
       if (value) {
-        setenv(name, value->c_str(), 1);
+        test::SetEnvironment(name, value->c_str());
       } else {
-        unsetenv(name);
+        test::UnsetEnvironment(name);
       }
     }
   }
