@@ -27,6 +27,7 @@ constexpr const char* kTrend = "Trend";
 constexpr const char* kMisc = "Misc";
 
 constexpr double kScaleOfZero = 1000;
+constexpr int kClassicColumns = 38;
 // The charts' highest full scale (10 GB/s); older versions stopped at 100000.
 constexpr double kMaxScale = 10000000;
 constexpr int kMaxFontSize = 200;  // points
@@ -240,8 +241,12 @@ void WriteParameters(IniFile& ini, const ResourceTable& table, const WindowParam
   ini.ClearSection(kObjects);
   ini.WriteInteger(kObjects, "Number", count);
   for (int row = 1; row <= count; ++row) {
-    for (int col = 0; col < Col::Count; ++col)
+    for (int col = 0; col < Col::Count; ++col) {
+      // Cells beyond the classic 38 only when set: a file without them is
+      // written byte for byte as before.
+      if (col >= kClassicColumns && table.Cell(col, row).empty()) continue;
       ini.WriteString(kObjects, ObjectKey(row, col, count), table.Cell(col, row));
+    }
   }
   ini.WriteInteger(kPosition, "Left", p.left);
   ini.WriteInteger(kPosition, "Top", p.top);

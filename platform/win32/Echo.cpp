@@ -56,9 +56,12 @@ class Win32EchoSocket final : public EchoSocket {
     CloseHandle(cancel_);
   }
 
-  int32_t SendEcho(uint32_t address, const uint8_t* data, uint16_t size, const IcmpOptions& options,
-                   uint32_t timeoutMs, IcmpReply& reply, uint8_t* replyData,
-                   uint32_t replyCapacity) override {
+  // IPv6 hosts need the ICMPv6 helper calls (Icmp6CreateFile, Icmp6SendEcho2),
+  // not written yet: they get NoResources, the status of a refused socket.
+  int32_t SendEcho(const HostAddress& address, const uint8_t* data, uint16_t size,
+                   const IcmpOptions& options, uint32_t timeoutMs, IcmpReply& reply,
+                   uint8_t* replyData, uint32_t replyCapacity) override {
+    if (address.family != IpFamily::V4) return IpStatus::NoResources;
     if (cancelled_ || cancel_ == nullptr || !Idle()) return IpStatus::GeneralFailure;
     auto request = std::make_unique<Request>();
     if (request->done == nullptr) return IpStatus::NoResources;
@@ -66,7 +69,7 @@ class Win32EchoSocket final : public EchoSocket {
     ip.Ttl = options.ttl;
     ip.Tos = options.tos;
     ip.Flags = options.flags;
-    const DWORD sent = IcmpSendEcho2(icmp_, request->done, nullptr, nullptr, address,
+    const DWORD sent = IcmpSendEcho2(icmp_, request->done, nullptr, nullptr, address.V4(),
                                      const_cast<uint8_t*>(data), size, &ip, request->reply.data(),
                                      static_cast<DWORD>(request->reply.size()), timeoutMs);
     if (sent == 0 && GetLastError() != ERROR_IO_PENDING) return StatusOf(GetLastError());
@@ -86,7 +89,7 @@ class Win32EchoSocket final : public EchoSocket {
     if (cancel_ != nullptr) SetEvent(cancel_);
   }
 
-  std::string Kind() const override { return "icmp"; }
+  std::string Kind(IpFamily family) const override { return family == IpFamily::V4 ? "icmp" : ""; }
 
  private:
   // A request that outlived its wait must complete before its buffer is
@@ -110,7 +113,7 @@ class Win32EchoSocket final : public EchoSocket {
     if (count == 0) return StatusOf(GetLastError());
     const auto* echo = reinterpret_cast<const ICMP_ECHO_REPLY*>(request.reply.data());
     reply = {};
-    reply.address = echo->Address;
+    reply.address = HostAddress::FromV4(static_cast<uint32_t>(echo->Address));
     reply.status = echo->Status;
     reply.roundTripMs = echo->RoundTripTime;
     reply.dataSize = echo->DataSize;

@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstring>
+
 #include "platform/NameLookup.h"
 
 namespace tw {
@@ -41,25 +43,31 @@ int32_t WinSockCodeOf(int code) {
 
 }  // namespace
 
+// A name with an IPv4 address is measured over IPv4; only a name with IPv6
+// addresses alone gives an IPv6 one.
 LookupOutcome SystemResolve(const std::string& name) {
-  if (!WinSockStarted()) return {WsaCode::NetworkDown, 0};
+  if (!WinSockStarted()) return {WsaCode::NetworkDown, {}};
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   addrinfo* found = nullptr;
   const int rc = getaddrinfo(name.c_str(), nullptr, &hints, &found);
-  if (rc != 0) return {WinSockCodeOf(rc), 0};
-  LookupOutcome outcome{WsaCode::NoData, 0};
+  if (rc != 0) return {WinSockCodeOf(rc), {}};
+  LookupOutcome outcome{WsaCode::NoData, {}};
   for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
-    if (a->ai_family != AF_INET) continue;
-    outcome = {0, reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr};
-    break;
+    if (a->ai_family == AF_INET) {
+      outcome = {0, HostAddress::FromV4(static_cast<uint32_t>(
+                        reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr))};
+      break;
+    }
+    if (a->ai_family == AF_INET6 && !outcome.address.Resolved()) {
+      const auto* in6 = reinterpret_cast<const sockaddr_in6*>(a->ai_addr);
+      uint8_t bytes[16];
+      std::memcpy(bytes, &in6->sin6_addr, 16);
+      outcome = {0, HostAddress::FromV6(bytes, in6->sin6_scope_id)};
+    }
   }
   freeaddrinfo(found);
   return outcome;
-}
-
-uint32_t ParseDottedAddress(const std::string& text) {
-  return inet_addr(text.c_str());
 }
 
 }  // namespace tw

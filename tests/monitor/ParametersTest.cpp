@@ -98,19 +98,21 @@ TEST_F(ParametersTest, OnlyTheExactSignatureMakesAFileValid) {
   }
 }
 
-TEST_F(ParametersTest, ThreeResourcesWrite120ObjectKeysInRowOrder) {
-  const ResourceTable table = TableWith(3);
+TEST_F(ParametersTest, ThreeResourcesWrite114ObjectKeysInRowOrder) {
+  ResourceTable table = TableWith(3);
+  for (int row = 1; row <= 3; ++row) table.SetCell(Col::MaxNotifyText, row, "");
+  for (int row = 1; row <= 2; ++row) table.SetCell(Col::MinNotifyText, row, "");
   ASSERT_TRUE(SaveParameters(path_, table, WindowParameters{}));
   const std::string text = ReadAll(path_);
   const std::vector<std::string> keys = KeysOf(text, "Objects");
-  // 38 classic columns and the two notification texts per row.
-  ASSERT_EQ(keys.size(), 1u + 120u);
+  // 38 classic columns; the notification texts (38, 39) only where set.
+  ASSERT_EQ(keys.size(), 1u + 114u + 1u);
   EXPECT_EQ(keys[0], "Number");
   EXPECT_EQ(keys[1], "Object10");
   EXPECT_EQ(keys[38], "Object137");
-  EXPECT_EQ(keys[40], "Object139");
-  EXPECT_EQ(keys[41], "Object20");
-  EXPECT_EQ(keys[120], "Object339");
+  EXPECT_EQ(keys[39], "Object20");
+  EXPECT_EQ(keys[114], "Object337");
+  EXPECT_EQ(keys[115], "Object338");
   EXPECT_NE(text.find("\r\nObject110=r1c10\r\n"), std::string::npos);
   // Section order, fixed key forms and CR LF line ends.
   const char* const order[] = {

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "platform/Echo.h"
+#include "platform/HostAddress.h"
 #include "platform/NameLookup.h"
 
 namespace tw {
 namespace {
 
-const uint32_t kLoopback = ParseDottedAddress("127.0.0.1");
+const HostAddress kLoopback = ParseNumericAddress("127.0.0.1");
 
 TEST(Win32Echo, LoopbackEchoesOurMarkerBack) {
   auto socket = SystemEcho().Open();
@@ -48,6 +49,19 @@ TEST(Win32Echo, ReplyDataNeverOverrunsTheCallersRoom) {
   EXPECT_EQ(back[64], 0xee);
 }
 
+TEST(Win32Echo, IPv6HostsAreRefusedUntilTheICMPv6CallsAreWritten) {
+  auto socket = SystemEcho().Open();
+  ASSERT_NE(socket, nullptr);
+  uint8_t data[8] = {};
+  uint8_t back[16];
+  IcmpReply reply;
+  EXPECT_EQ(
+      socket->SendEcho(ParseNumericAddress("::1"), data, 8, IcmpOptions{}, 1000, reply, back, 16),
+      IpStatus::NoResources);
+  EXPECT_EQ(socket->Kind(IpFamily::V4), "icmp");
+  EXPECT_EQ(socket->Kind(IpFamily::V6), "");
+}
+
 TEST(Win32Echo, CancelMakesEveryLaterEchoReturnAtOnce) {
   auto socket = SystemEcho().Open();
   ASSERT_NE(socket, nullptr);
@@ -64,13 +78,14 @@ TEST(Win32Echo, CancelMakesEveryLaterEchoReturnAtOnce) {
 TEST(Win32NameLookup, DottedAndLocalNamesResolve) {
   EXPECT_EQ(SystemResolve("127.0.0.1").address, kLoopback);
   EXPECT_EQ(SystemResolve("localhost").error, 0);
-  EXPECT_EQ(ParseDottedAddress("not an address"), 0xffffffffu);
+  EXPECT_FALSE(ParseNumericAddress("not an address").Resolved());
+  EXPECT_EQ(AddressText(ParseNumericAddress("[::1]")), "::1");
 }
 
 TEST(Win32NameLookup, CancelReleasesAWaitingLookupAtOnce) {
   auto lookup = NewDetachedLookup([](const std::string&) {
     std::this_thread::sleep_for(std::chrono::seconds(3));
-    return LookupOutcome{0, 1};
+    return LookupOutcome{0, HostAddress::FromV4(1)};
   });
   std::thread canceller([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
