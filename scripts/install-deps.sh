@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/deps/*.txt that are missing.
+# Installs the Debian packages listed in scripts/deps/*.txt that are missing,
+# and those of the lists given as arguments. A list whose first line starts
+# with "# On request" (the packaging tools) is read only when given, so that
+# building and testing never need it.
 # Idempotent: does nothing when everything is there. Needs root (or sudo) to install.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-wanted=$(grep -hv '^\s*#' "$here"/deps/*.txt | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
+lists=()
+for list in "$here"/deps/*.txt; do
+  head -n 1 "$list" | grep -q '^# On request' || lists+=("$list")
+done
+for list in "$@"; do
+  [[ -f "$list" ]] || { echo "No package list \"$list\"" >&2; exit 1; }
+  lists+=("$list")
+done
+wanted=$(grep -hv '^\s*#' "${lists[@]}" | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 missing=()
 for pkg in $wanted; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
