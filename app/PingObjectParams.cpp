@@ -2,7 +2,6 @@
 // is first shown, applying what it holds to the window, and saving it when
 // the window closes. Also the window-wide message dialog and help.
 #include <QApplication>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -10,6 +9,7 @@
 #include <QScreen>
 
 #include "app/EventServices.h"
+#include "app/HelpFileLocation.h"
 #include "app/PingObject.h"
 #include "app/PingObjectCharts.h"
 #include "charts/qt/ChartWidgets.h"
@@ -49,16 +49,6 @@ void ApplyFont(QWidget* widget, const FontSetting& setting) {
   widget->setPalette(colours);
 }
 
-// The help file: in the program folder, else beside the executable (where an
-// installation puts it when the program folder is the user's config folder).
-QString HelpFilePath() {
-  const std::string inProgramFolder = ProgramFile("TARNWICK.HLP");
-  // Only a regular file: a folder or FIFO of that name is passed over.
-  if (QFileInfo(QString::fromStdString(inProgramFolder)).isFile())
-    return QString::fromStdString(inProgramFolder);
-  return QString::fromStdString(ExecutableFolder() + "/TARNWICK.HLP");
-}
-
 bool OnSomeScreen(const QPoint& topLeft) {
   // A window moved back to a position on a screen that is gone would be
   // unreachable; a point a little inside its corner must be visible.
@@ -86,7 +76,8 @@ void TPingObject::QuitHelp() {
 }
 
 void TPingObject::LoadParametersOnShow() {
-  Help().SetHelpFile(HelpFilePath());
+  Help().SetHelpFile(FindHelpFile(QString::fromStdString(ProgramFolder()),
+                                  QString::fromStdString(ExecutableFolder())));
   parametersMissing_ = true;
   parametersLoaded_ = false;
   params_.left = x();

@@ -11,7 +11,7 @@ namespace tw {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kCentreX = 16, kCentreY = 16;
+constexpr double kCentre = 16;  // of the 32-pixel design
 
 CanvasPoint Polar(double cx, double cy, double radius, double degrees) {
   const double a = degrees * kPi / 180;
@@ -19,24 +19,44 @@ CanvasPoint Polar(double cx, double cy, double radius, double degrees) {
           static_cast<int>(RoundHalfEven(cy - radius * std::sin(a)))};
 }
 
-// A ring sector between two radii, from angle `from` down to `to` (degrees).
-void Band(Canvas& canvas, double from, double to, ColorValue color) {
-  std::vector<CanvasPoint> points;
-  constexpr int kSteps = 12;
-  for (int i = 0; i <= kSteps; ++i)
-    points.push_back(Polar(kCentreX, kCentreY, 14, from + (to - from) * i / kSteps));
-  for (int i = kSteps; i >= 0; --i)
-    points.push_back(Polar(kCentreX, kCentreY, 10, from + (to - from) * i / kSteps));
-  canvas.SetPen(color, 1, PenStyle::Solid);
-  canvas.Polygon(points.data(), static_cast<int>(points.size()), color);
-}
+// The 32-pixel design drawn at `scale`: coordinates are scaled before they
+// are rounded, so a large icon is round instead of a magnified 32-pixel one.
+class Dial {
+ public:
+  Dial(Canvas& canvas, double scale) : canvas_(canvas), scale_(scale) {}
 
-void Disc(Canvas& canvas, double radius, ColorValue fill, ColorValue outline) {
-  std::vector<CanvasPoint> points;
-  for (int i = 0; i < 48; ++i) points.push_back(Polar(kCentreX, kCentreY, radius, i * 7.5));
-  canvas.SetPen(outline, 1, PenStyle::Solid);
-  canvas.Polygon(points.data(), static_cast<int>(points.size()), fill);
-}
+  CanvasPoint At(double radius, double degrees) const {
+    return Polar(kCentre * scale_, kCentre * scale_, radius * scale_, degrees);
+  }
+  // A design pen width at this scale, at least one pixel.
+  int Pen(int width) const { return std::max(1, static_cast<int>(RoundHalfEven(width * scale_))); }
+
+  // A ring sector between two radii, from angle `from` down to `to` (degrees).
+  void Band(double from, double to, ColorValue color) const {
+    std::vector<CanvasPoint> points;
+    const int steps = 12 * std::max(1, static_cast<int>(scale_));
+    for (int i = 0; i <= steps; ++i) points.push_back(At(14, from + (to - from) * i / steps));
+    for (int i = steps; i >= 0; --i) points.push_back(At(10, from + (to - from) * i / steps));
+    canvas_.SetPen(color, Pen(1), PenStyle::Solid);
+    canvas_.Polygon(points.data(), static_cast<int>(points.size()), color);
+  }
+
+  void Disc(double radius, ColorValue fill, ColorValue outline) const {
+    std::vector<CanvasPoint> points;
+    for (int i = 0; i < 48; ++i) points.push_back(At(radius, i * 7.5));
+    canvas_.SetPen(outline, Pen(1), PenStyle::Solid);
+    canvas_.Polygon(points.data(), static_cast<int>(points.size()), fill);
+  }
+
+  void Needle(int index) const {
+    canvas_.SetPen(clBlack, Pen(2), PenStyle::Solid);
+    canvas_.Line(At(0, 0), At(13, NeedleAngleDegrees(index)));
+  }
+
+ private:
+  Canvas& canvas_;
+  double scale_;
+};
 
 }  // namespace
 
@@ -48,14 +68,14 @@ CanvasPoint NeedleTip(int index, int cx, int cy, int length) {
   return Polar(cx, cy, length, NeedleAngleDegrees(index));
 }
 
-void DrawSpeedIcon(Canvas& canvas, int index) {
-  Disc(canvas, 15, clWhite, clBlack);
-  Band(canvas, 225, 160, clRed);
-  Band(canvas, 160, 20, clYellow);
-  Band(canvas, 20, -45, clLime);
-  canvas.SetPen(clBlack, 2, PenStyle::Solid);
-  canvas.Line({kCentreX, kCentreY}, NeedleTip(index, kCentreX, kCentreY, 13));
-  Disc(canvas, 2.5, clBlack, clBlack);
+void DrawSpeedIcon(Canvas& canvas, int index, int size) {
+  const Dial dial(canvas, static_cast<double>(size) / kSpeedIconSize);
+  dial.Disc(15, clWhite, clBlack);
+  dial.Band(225, 160, clRed);
+  dial.Band(160, 20, clYellow);
+  dial.Band(20, -45, clLime);
+  dial.Needle(index);
+  dial.Disc(2.5, clBlack, clBlack);
 }
 
 }  // namespace tw

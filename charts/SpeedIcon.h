@@ -18,7 +18,8 @@ double NeedleAngleDegrees(int index);
 // in canvas coordinates (y grows downwards).
 CanvasPoint NeedleTip(int index, int cx, int cy, int length);
 
-// Draws icon `index` (0..12) into a 32 x 32 canvas.
-void DrawSpeedIcon(Canvas& canvas, int index);
+// Draws icon `index` (0..12) into a `size` x `size` canvas (the window's
+// icons are 32 pixels; the program's installed icons go up to 256).
+void DrawSpeedIcon(Canvas& canvas, int index, int size = kSpeedIconSize);
 
 }  // namespace tw

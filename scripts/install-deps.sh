@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/deps/*.txt that are missing.
+# Installs the Debian packages listed in scripts/deps/*.txt that are missing,
+# and those of the lists given as arguments. A list whose first line starts
+# with "# On request" (the packaging tools) is read only when given, so that
+# building and testing never need it.
 # Idempotent: does nothing when everything is there. Needs root (or sudo) to install.
 #   install-deps.sh              every list but the optional ones (first line "# optional:")
 #   install-deps.sh windows ...  the named lists only (scripts/deps/<name>.txt)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 lists=()
-if [[ $# -gt 0 ]]; then
-  for name in "$@"; do lists+=("$here/deps/$name.txt"); done
-else
-  for list in "$here"/deps/*.txt; do
-    head -n 1 "$list" | grep -q '^# optional:' || lists+=("$list")
-  done
-fi
+# Lists whose first line says "# optional:" or "# On request" are installed
+# only when named (by name, e.g. "windows", or by path).
+for list in "$here"/deps/*.txt; do
+  head -n 1 "$list" | grep -qE '^# (optional:|On request)' || lists+=("$list")
+done
+for name in "$@"; do
+  if [[ -f "$name" ]]; then
+    lists+=("$name")
+  elif [[ -f "$here/deps/$name.txt" ]]; then
+    lists+=("$here/deps/$name.txt")
+  else
+    echo "No package list \"$name\"" >&2
+    exit 1
+  fi
+done
 wanted=$(grep -hv '^\s*#' "${lists[@]}" | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 missing=()
 for pkg in $wanted; do

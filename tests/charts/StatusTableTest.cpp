@@ -164,5 +164,37 @@ TEST(SpeedIcons, NeedleTurnsEvenlyFromLowerLeftToLowerRight) {
   }
 }
 
+// The program's installed icons are the same dial drawn large: the design is
+// scaled before rounding, so the dial stays round and its lines in proportion
+// instead of showing the 32-pixel steps eight times over.
+TEST(SpeedIcons, LargeIconsAreTheDesignScaledNotMagnified) {
+  RecordingCanvas small, large;
+  DrawSpeedIcon(small, 8);
+  DrawSpeedIcon(large, 8, 256);
+  ASSERT_EQ(small.Ops().size(), large.Ops().size());
+  const std::vector<DrawOp> polygons = large.OpsOf(DrawOp::Polygon);
+  ASSERT_FALSE(polygons.empty());
+  // The dial (radius 15 of 32) and the hub (radius 2.5): every corner lies
+  // on the circle to within a pixel.
+  const struct {
+    const DrawOp& disc;
+    double radius;
+  } discs[] = {{polygons.front(), 120.0}, {polygons.back(), 20.0}};
+  for (const auto& d : discs) {
+    for (const CanvasPoint& p : d.disc.points) {
+      EXPECT_NEAR(std::hypot(p.x - 128, p.y - 128), d.radius, 1.0) << p.x << "," << p.y;
+    }
+  }
+  EXPECT_EQ(polygons.front().penWidth, 8);
+  const std::vector<DrawOp> needle = large.OpsOf(DrawOp::Line);
+  ASSERT_EQ(needle.size(), 1u);
+  EXPECT_EQ(needle[0].penWidth, 16);
+  EXPECT_EQ(needle[0].points.back(), (CanvasPoint{202, 54}));  // 13 * 8 at 45 degrees
+  for (const DrawOp& op : large.Ops()) {
+    for (const CanvasPoint& p : op.points)
+      EXPECT_TRUE(p.x >= 0 && p.x < 256 && p.y >= 0 && p.y < 256);
+  }
+}
+
 }  // namespace
 }  // namespace tw
