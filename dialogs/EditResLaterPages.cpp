@@ -13,6 +13,7 @@
 #include "dialogs/ConnectWindowsGrid.h"
 #include "dialogs/EditRes.h"
 #include "dialogs/SpinEdit.h"
+#include "dialogs/WizardLabels.h"
 #include "util/Numbers.h"
 
 namespace tw {
@@ -20,20 +21,6 @@ namespace tw {
 namespace {
 
 constexpr int kMaxSpeedStep = 10000;  // Kbps, the up-down controls' upper end
-
-QLabel* NewLabel(const QString& caption, QWidget* parent, bool wrap = true) {
-  auto* label = new QLabel(caption, parent);
-  label->setWordWrap(wrap);
-  return label;
-}
-
-QLabel* NewHeading(const QString& caption, QWidget* parent) {
-  QLabel* label = NewLabel(caption, parent);
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
-  return label;
-}
 
 // An up-down pair beside a free-text edit: it steps the edit's leading whole
 // number within 0..10000 and leaves any other typing alone.

@@ -18,27 +18,10 @@
 #include "dialogs/ColorSwatch.h"
 #include "dialogs/EditRes.h"
 #include "dialogs/SpinEdit.h"
+#include "dialogs/WizardLabels.h"
 #include "engine/ResourceKinds.h"
 
 namespace tw {
-
-namespace {
-
-QLabel* NewLabel(const QString& caption, QWidget* parent, bool wrap = true) {
-  auto* label = new QLabel(caption, parent);
-  label->setWordWrap(wrap);
-  return label;
-}
-
-QLabel* NewHeading(const QString& caption, QWidget* parent) {
-  QLabel* label = NewLabel(caption, parent);
-  QFont font = label->font();
-  font.setBold(true);
-  label->setFont(font);
-  return label;
-}
-
-}  // namespace
 
 QPushButton* TEditResource::NewButton(const QString& caption, const char* name) {
   auto* button = new QPushButton(caption, this);
