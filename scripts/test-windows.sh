@@ -28,11 +28,25 @@ prefix=$(mktemp -d /tmp/tarnwick-wine-XXXXXX)
 logs=$(mktemp -d /tmp/tarnwick-wine-logs-XXXXXX)
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+xvfb_pid=
 cleanup() {
   wineserver -k 2>/dev/null || true
+  [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$prefix" "$logs"
 }
 trap cleanup EXIT
+# Windows of their own (the desktop tests make a dialog-like window) need a
+# display under Wine: an X server of this run, never the user's. Without
+# Xvfb those tests skip.
+if command -v Xvfb >/dev/null; then
+  fifo=$logs/xvfb-display
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  number=
+  read -r -t 20 number <"$fifo" || true
+  [[ -z $number ]] || export DISPLAY=:$number
+fi
 # The prefix's first start makes its registry and folders (no display needed).
 "$wine" wineboot --init >/dev/null 2>&1 || true
 

@@ -1,23 +1,14 @@
-// Pressing buttons through AT-SPI, the desktop's accessibility bus.
-//
-// Why a worker thread: every AT-SPI call is a D-Bus round trip to the program
-// that owns the window. Made from the user-interface thread, a call into this
-// program's own windows would wait for the very thread that is making it, and
-// a hung program would stall our windows until the call times out. The worker
-// owns the AT-SPI connection alone (it runs on a main context of its own), so
-// presses are posted and the caller never waits, as with a posted click.
+// Pressing buttons through AT-SPI, the desktop's accessibility bus. The
+// worker of `QueuedAccessibleButtons` owns the AT-SPI connection alone (it
+// runs on a main context of its own).
 #include "platform/AccessibleButtons.h"
+
+#include "platform/PressQueue.h"
 
 #include <sys/stat.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <mutex>
-#include <thread>
 
 #if TARNWICK_HAVE_ATSPI
 #include <atspi/atspi.h>
@@ -26,12 +17,6 @@
 namespace tw {
 
 namespace {
-
-struct PressJob {
-  int64_t pid;
-  std::string windowTitle;
-  std::string buttonText;
-};
 
 #if TARNWICK_HAVE_ATSPI
 
@@ -59,7 +44,7 @@ std::string NameOf(AtspiAccessible* a) {
 }
 
 // Presses the control by its press-like action, else its first action.
-void Press(AtspiAccessible* control) {
+void PressControl(AtspiAccessible* control) {
   AtspiAction* action = atspi_accessible_get_action_iface(control);
   if (action == nullptr) return;
   const gint count = atspi_action_get_n_actions(action, nullptr);
@@ -88,7 +73,7 @@ bool PressFirstMatch(AtspiAccessible* parent, const std::string& text, int depth
     Ref child(atspi_accessible_get_child_at_index(parent, i, nullptr));
     if (!child) continue;
     if (NameOf(child.get()).find(text) != std::string::npos) {
-      Press(child.get());
+      PressControl(child.get());
       return true;
     }
     if (PressFirstMatch(child.get(), text, depth + 1, budget)) return true;
@@ -96,84 +81,31 @@ bool PressFirstMatch(AtspiAccessible* parent, const std::string& text, int depth
   return false;
 }
 
-class AtspiButtons final : public AccessibleButtons {
+class AtspiButtons final : public QueuedAccessibleButtons {
  public:
-  AtspiButtons() {
-    // Without a session bus the library would try to start one of its own.
-    if (!SessionBusNamed(std::getenv("DBUS_SESSION_BUS_ADDRESS"))) return;
-    available_ = true;
-    // Connecting may take a moment (the bus is started on demand): the
-    // worker does it, and presses posted meanwhile wait in the queue.
-    worker_ = std::thread([this] { Run(); });
-  }
-  ~AtspiButtons() override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    wake_.notify_all();
-    if (worker_.joinable()) worker_.join();
-  }
-
-  bool Available() const override { return available_.load(); }
-
-  void PostPress(int64_t pid, const std::string& windowTitle,
-                 const std::string& buttonText) override {
-    if (!available_.load() || buttonText.empty()) return;
-    std::lock_guard<std::mutex> lock(mutex_);
-    // A program that no longer answers must not make the queue grow without
-    // end: the next tick posts the same presses again anyway.
-    if (jobs_.size() >= 64) return;
-    jobs_.push_back({pid, windowTitle, buttonText});
-    wake_.notify_all();
-  }
-
-  bool WaitIdle(int timeoutMs) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                          [this] { return started_ && jobs_.empty() && !busy_; });
-  }
+  AtspiButtons() { StartWorker(); }
+  ~AtspiButtons() override { StopWorker(); }
 
  private:
-  void Run() {
-    const bool connected = atspi_init() <= 1;
-    if (connected) {
-      context_ = g_main_context_new();
-      atspi_set_main_context(context_);
-      // Calls into a program that does not answer give up after 2 s.
-      atspi_set_timeout(2000, 5000);
-    }
-    std::unique_lock<std::mutex> lock(mutex_);
-    started_ = true;
-    if (!connected) {
-      available_ = false;
-      jobs_.clear();
-      idle_.notify_all();
-      return;
-    }
-    idle_.notify_all();
-    while (true) {
-      wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
-      if (stop_) break;
-      PressJob job = std::move(jobs_.front());
-      jobs_.pop_front();
-      busy_ = true;
-      lock.unlock();
-      while (g_main_context_iteration(context_, FALSE)) {
-      }
-      Handle(job);
-      lock.lock();
-      busy_ = false;
-      if (jobs_.empty()) idle_.notify_all();
-    }
-    lock.unlock();
+  bool Connect() override {
+    if (atspi_init() > 1) return false;
+    context_ = g_main_context_new();
+    atspi_set_main_context(context_);
+    // Calls into a program that does not answer give up after 2 s.
+    atspi_set_timeout(2000, 5000);
+    return true;
+  }
+
+  void Disconnect() override {
     atspi_exit();
     g_main_context_unref(context_);
   }
 
   // The accessibility bus does not tell which of a program's same-titled
   // windows is which top-level window, so a press goes to each of them.
-  void Handle(const PressJob& job) {
+  void Press(const PressJob& job) override {
+    while (g_main_context_iteration(context_, FALSE)) {
+    }
     Ref desktop(atspi_get_desktop(0));
     if (!desktop) return;
     const gint apps = atspi_accessible_get_child_count(desktop.get(), nullptr);
@@ -194,14 +126,6 @@ class AtspiButtons final : public AccessibleButtons {
     }
   }
 
-  std::thread worker_;
-  std::mutex mutex_;
-  std::condition_variable wake_, idle_;
-  std::deque<PressJob> jobs_;
-  bool stop_ = false;
-  bool busy_ = false;
-  bool started_ = false;  // the connection has been tried
-  std::atomic<bool> available_{false};
   GMainContext* context_ = nullptr;
 };
 

@@ -5,28 +5,32 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+
+#include "platform/win32/WideText.h"
 
 namespace tw {
 
 namespace {
 
-// A string value of a key under HKEY_CURRENT_USER, cut to 255 characters;
-// empty when the key or the value is missing. The key is never created.
-std::string UserRegistryText(const char* key, const char* value) {
+// A string value of a key under HKEY_CURRENT_USER in UTF-8, cut to 255
+// characters; empty when the key or the value is missing. The key is never
+// created. Read as UTF-16, so that folder names beyond ASCII survive.
+std::string UserRegistryText(const wchar_t* key, const wchar_t* value) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return {};
-  char buffer[1024] = {};
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return {};
+  wchar_t buffer[1024] = {};
   DWORD type = 0;
-  DWORD size = sizeof buffer - 1;
-  std::string text;
-  if (RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+  DWORD size = sizeof buffer - sizeof(wchar_t);
+  std::wstring text;
+  if (RegQueryValueExW(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
           ERROR_SUCCESS &&
       (type == REG_SZ || type == REG_EXPAND_SZ)) {
-    buffer[std::min<DWORD>(size, sizeof buffer - 1)] = '\0';
+    buffer[std::min<DWORD>(size / sizeof(wchar_t), std::size(buffer) - 1)] = L'\0';
     text = buffer;
   }
   RegCloseKey(handle);
-  return text.substr(0, 255);
+  return Narrow(text.substr(0, 255));
 }
 
 bool EndsWithBackslash(const std::string& text) {
@@ -38,10 +42,10 @@ bool EndsWithBackslash(const std::string& text) {
 std::vector<BookmarkSource> FindBookmarkSources() {
   std::vector<BookmarkSource> sources;
   const std::string bookmarkFile =
-      UserRegistryText("SOFTWARE\\netscape\\Netscape Navigator\\Bookmark List", "file location");
+      UserRegistryText(L"SOFTWARE\\netscape\\Netscape Navigator\\Bookmark List", L"file location");
   if (!bookmarkFile.empty()) sources.push_back({BookmarkSourceKind::NetscapeFile, bookmarkFile});
   std::string favourites = UserRegistryText(
-      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites");
+      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"Favorites");
   if (!favourites.empty()) {
     if (EndsWithBackslash(favourites)) favourites.pop_back();
     sources.push_back({BookmarkSourceKind::FavouritesFolder, favourites});
@@ -50,8 +54,8 @@ std::vector<BookmarkSource> FindBookmarkSources() {
 }
 
 std::optional<std::string> ReadForeignFile(const std::string& path, size_t maxBytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   if (GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
@@ -71,14 +75,14 @@ std::optional<std::string> ReadForeignFile(const std::string& path, size_t maxBy
 
 std::vector<std::string> ListShortcutFiles(const std::string& folder, size_t maxFiles) {
   std::vector<std::string> files;
-  WIN32_FIND_DATAA found{};
+  WIN32_FIND_DATAW found{};
   // Read-only, hidden, system and archive files are all found by the search.
-  HANDLE search = FindFirstFileA((folder + "\\*.URL").c_str(), &found);
+  HANDLE search = FindFirstFileW(Widen(folder + "\\*.URL").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-      files.push_back(folder + "\\" + found.cFileName);
-  } while (files.size() < maxFiles && FindNextFileA(search, &found));
+      files.push_back(folder + "\\" + Narrow(found.cFileName));
+  } while (files.size() < maxFiles && FindNextFileW(search, &found));
   FindClose(search);
   return files;
 }

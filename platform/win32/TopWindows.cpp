@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <iterator>
+
+#include "platform/win32/WideText.h"
+
 namespace tw {
 
 namespace {
@@ -14,9 +18,11 @@ class Win32TopWindows final : public TopWindows {
     for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
       TopWindow t;
       t.id = reinterpret_cast<uint64_t>(w);
-      char text[256] = {};
-      GetWindowTextA(w, text, sizeof text);
-      t.title = text;
+      // Titles are read as UTF-16: the ANSI call would give the code page's
+      // bytes, and a German "wählen" would never match the UTF-8 title asked for.
+      wchar_t text[256] = {};
+      GetWindowTextW(w, text, static_cast<int>(std::size(text)));
+      t.title = Narrow(text);
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
       t.pid = pid;

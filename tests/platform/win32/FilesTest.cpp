@@ -108,7 +108,7 @@ TEST(Win32ProcessList, ListsThisProgramWithItsFullPath) {
 }
 
 // The registered command is swapped for the test's own and put back.
-TEST(Win32WebBrowser, ALongerCommandThan255CharactersCountsAsNone) {
+TEST(Win32WebBrowser, ALongerCommandThan255CharactersCountsAsNoneAndNamesStayWhole) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, nullptr, 0,
                             KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -127,6 +127,12 @@ TEST(Win32WebBrowser, ALongerCommandThan255CharactersCountsAsNone) {
         ERROR_SUCCESS);
     EXPECT_EQ(WebBrowserCommand(), length <= 255 ? command : "");
   }
+  // A browser in a folder named beyond ASCII comes back in UTF-8.
+  const std::wstring wide = L"\"C:\\B\u00fcro\\b.exe\" %1";
+  ASSERT_EQ(RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                           static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  EXPECT_EQ(WebBrowserCommand(), "\"C:\\B\xC3\xBCro\\b.exe\" %1");
   if (hadValue) {
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved), savedSize);
   } else {
