@@ -28,10 +28,11 @@ prefix=$(mktemp -d /tmp/tarnwick-wine-XXXXXX)
 logs=$(mktemp -d /tmp/tarnwick-wine-logs-XXXXXX)
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-xvfb_pid=
+xvfb_pid= web_pid=
 cleanup() {
   wineserver -k 2>/dev/null || true
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
+  [[ -z $web_pid ]] || kill "$web_pid" 2>/dev/null || true
   rm -rf "$prefix" "$logs"
 }
 trap cleanup EXIT
@@ -46,6 +47,13 @@ if command -v Xvfb >/dev/null; then
   number=
   read -r -t 20 number <"$fifo" || true
   [[ -z $number ]] || export DISPLAY=:$number
+fi
+# The web download tests reach a web server on the host's loopback, started
+# here because a test program under Wine cannot start it itself.
+if command -v python3 >/dev/null; then
+  coproc web { exec python3 "$root/tests/support/web_server.py" 2>/dev/null; }
+  web_pid=$web_PID
+  read -r -t 20 port <&"${web[0]}" && export TARNWICK_TEST_WEB_PORT=$port
 fi
 # The prefix's first start makes its registry and folders (no display needed).
 "$wine" wineboot --init >/dev/null 2>&1 || true

@@ -18,16 +18,18 @@ namespace {
 using Steady = std::chrono::steady_clock;
 using test::WebServer;
 
+#ifndef _WIN32
 const bool kNoProxy = [] {
   setenv("no_proxy", "127.0.0.1,localhost", 1);
   setenv("NO_PROXY", "127.0.0.1,localhost", 1);
   return true;
 }();
+#endif
 
 class HttpDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!WebServer::Available()) GTEST_SKIP() << "needs python3 for the test's web server";
+    if (!WebServer::Available()) GTEST_SKIP() << "needs the test's web server (python3)";
     ASSERT_TRUE(server_.Ok());
     session_ = SystemHttpDownload().Open();
     ASSERT_NE(session_, nullptr);
