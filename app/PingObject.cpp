@@ -33,7 +33,7 @@ void TPingObject::FormCreate() {
   // Without an ICMP socket the program runs on; host rows keep "Testing...".
   const std::string echoProblem = EchoBindingMessage(SystemEcho());
   services_ = std::make_unique<EngineServices>(
-      EngineServices{uiDispatcher_->dispatcher(), clock_, *this, echoProblem.empty()});
+      EngineServices{uiDispatcher_->dispatcher(), clock_, metrics_, echoProblem.empty()});
   if (!echoProblem.empty()) {
     auto* box = new QMessageBox(QMessageBox::Critical, "Error", QString::fromStdString(echoProblem),
                                 QMessageBox::Ok, this);

@@ -11,6 +11,7 @@
 #include "app/UiDispatcher.h"
 #include "controls/Bitmpbtn.h"
 #include "engine/EngineServices.h"
+#include "monitor/MetricsHost.h"
 #include "monitor/Parameters.h"
 #include "monitor/ResourceTable.h"
 #include "monitor/Sampling.h"
@@ -45,6 +46,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   ~TPingObject() override;
 
   ResourceTable& Table() { return table_; }
+  // What the threads have handed over, for the metrics endpoint.
+  const MetricsHost& Metrics() const { return metrics_; }
   // Adds a resource row with the defaults of a new row and its suspended
   // thread; the thread runs at once when sampling runs.
   int AddResourceRow(const std::string& address, ResourceKind kind);
@@ -246,6 +249,8 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
   Clock& clock_;
   ResourceTable table_;
+  // The threads' host: counts each hand-over for the metrics, then passes it here.
+  MetricsHost metrics_{*this, table_};
   UiDispatcher* uiDispatcher_ = nullptr;
   std::unique_ptr<EngineServices> services_;
   SamplingControl sampling_;

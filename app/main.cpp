@@ -7,6 +7,7 @@
 
 #include "actions/Player.h"
 #include "app/EventServices.h"
+#include "app/MetricsServer.h"
 #include "app/PingObject.h"
 #include "dialogs/AboutBox.h"
 #include "platform/AccessibleButtons.h"
@@ -53,7 +54,18 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   QApplication::setApplicationVersion(tw::ProgramVersion());
+  // The endpoint is opened before the window and its threads, so that a port
+  // that cannot be had ends the program with nothing started.
+  tw::TMetricsServer metricsServer;
+  if (!options.metricsAddress.empty()) {
+    const std::string problem = metricsServer.Listen(options.metricsAddress, options.metricsPort);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "tarnwick: %s\n", problem.c_str());
+      return tw::kMetricsListenFailed;
+    }
+  }
   tw::TPingObject mainWindow;
+  metricsServer.Publish(mainWindow.Metrics());
   // The long-lived windows, in their order: main window, message dialog, sound player.
   mainWindow.MsgDialog();
   mainWindow.EventServices().Player();

@@ -1,5 +1,6 @@
-// The program's command line: --help, --version and --config-dir DIR; the
-// options of the window system that Qt reads are let through to it.
+// The program's command line: --help, --version, --config-dir DIR and
+// --metrics-listen ADDR:PORT; the options of the window system that Qt reads
+// are let through to it.
 #pragma once
 
 #include <string>
@@ -12,6 +13,10 @@ struct ProgramOptions {
   Action action = Action::Run;
   std::string configDir;  // --config-dir; empty: the usual program folder
   std::string error;      // one line, for Action::Error
+  // --metrics-listen: where to serve /metrics. The address is a numeric one
+  // in its usual text ("127.0.0.1", "::1") or "localhost"; empty: no server.
+  std::string metricsAddress;
+  int metricsPort = 0;  // 1..65535 when metricsAddress is set
 };
 
 // Reads the arguments after the program name.

@@ -37,5 +37,44 @@ TEST(ProgramOptionsTest, OptionsAndWindowSystemArgumentsAreReadAndAnythingElseRe
   EXPECT_NE(ProgramUsage().find("--config-dir DIR"), std::string::npos);
 }
 
+TEST(ProgramOptionsTest, MetricsListenTakesAnAddressAndAPortAndRefusesAnythingElse) {
+  const std::string form = " is not ADDR:PORT (an IPv4 address, [an IPv6 address] or localhost)";
+  const struct {
+    std::string value;
+    std::string address;
+    int port;
+    std::string error;
+  } cases[] = {
+      {"127.0.0.1:9798", "127.0.0.1", 9798, ""},
+      {"0.0.0.0:1", "0.0.0.0", 1, ""},
+      {"[::1]:65535", "::1", 65535, ""},
+      {"[2001:DB8:0::5]:9798", "2001:db8::5", 9798, ""},
+      {"[::]:9798", "::", 9798, ""},
+      {"localhost:9798", "localhost", 9798, ""},
+      {"9798", "", 0, "--metrics-listen needs ADDR:PORT"},
+      {"::1:9798", "", 0, "--metrics-listen: \"::1:9798\"" + form},
+      {"[127.0.0.1]:9798", "", 0, "--metrics-listen: \"[127.0.0.1]:9798\"" + form},
+      {"example.com:9798", "", 0, "--metrics-listen: \"example.com:9798\"" + form},
+      {":9798", "", 0, "--metrics-listen: \":9798\"" + form},
+      {"127.0.0.1:0", "", 0, "--metrics-listen: the port must be 1 to 65535"},
+      {"127.0.0.1:65536", "", 0, "--metrics-listen: the port must be 1 to 65535"},
+      {"127.0.0.1:", "", 0, "--metrics-listen: the port must be 1 to 65535"},
+      {"127.0.0.1:+80", "", 0, "--metrics-listen: the port must be 1 to 65535"},
+      {"127.0.0.1:0000080", "", 0, "--metrics-listen: the port must be 1 to 65535"},
+  };
+  for (const auto& c : cases) {
+    for (const auto& arguments : {std::vector<std::string>{"--metrics-listen", c.value},
+                                  std::vector<std::string>{"--metrics-listen=" + c.value}}) {
+      const ProgramOptions options = ParseProgramOptions(arguments);
+      EXPECT_EQ(options.action, c.error.empty() ? Action::Run : Action::Error) << c.value;
+      EXPECT_EQ(options.metricsAddress, c.address) << c.value;
+      EXPECT_EQ(options.metricsPort, c.port) << c.value;
+      EXPECT_EQ(options.error, c.error) << c.value;
+    }
+  }
+  EXPECT_EQ(ParseProgramOptions({"--metrics-listen"}).error, "--metrics-listen needs a value");
+  EXPECT_NE(ProgramUsage().find("--metrics-listen ADDR:PORT"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tw
