@@ -9,7 +9,8 @@
 #   1. Sampling (the saved Start state on, so sampling starts with the
 #      window): every minute the CPU use of the whole process in % of one
 #      core (user + system time from /proc/PID/stat, so other work on the
-#      machine does not count), its resident memory (VmRSS) and thread count.
+#      machine does not count) and of its UI thread alone, its resident
+#      memory (VmRSS) and thread count.
 #   2. The window closed as a window manager closes it (WM_DELETE_WINDOW, the
 #      title bar's close button or Alt+F4; bench_window close): the time
 #      until the process has ended. The closing program saves its parameters
@@ -112,25 +113,29 @@ start_program() {  # saved Start state
 # Prints one line per minute; the last RSS goes to $last_rss_kb, the first
 # full minute's to $first_rss_kb, the highest CPU % to $max_cpu.
 watch_minutes() {  # minutes
-  local m before after t0 t1 rss
+  local m before after ui_before ui_after t0 t1 rss
   max_cpu=0
-  printf '  %6s %8s %10s %8s\n' minute cpu_% rss_mb threads
+  printf '  %6s %8s %8s %10s %8s\n' minute cpu_% ui_% rss_mb threads
   before=$(cpu_ticks "$pid")
+  ui_before=$(cpu_ticks "$pid/task/$pid")
   t0=$(date +%s.%N)
   for ((m = 1; m <= $1; m++)); do
     sleep 60
     after=$(cpu_ticks "$pid")
+    ui_after=$(cpu_ticks "$pid/task/$pid")
     t1=$(date +%s.%N)
     rss=$(status_field "$pid" VmRSS)
     local line
-    line=$(awk -v c=$((after - before)) -v hz="$tick" -v a="$t0" -v b="$t1" -v m="$m" \
-      -v r="$rss" -v th="$(status_field "$pid" Threads)" 'BEGIN {
-        printf "%6d %8.2f %10.1f %8d", m, 100 * c / hz / (b - a), r / 1024, th }')
+    line=$(awk -v c=$((after - before)) -v u=$((ui_after - ui_before)) -v hz="$tick" \
+      -v a="$t0" -v b="$t1" -v m="$m" -v r="$rss" -v th="$(status_field "$pid" Threads)" 'BEGIN {
+        printf "%6d %8.2f %8.2f %10.1f %8d", m, 100 * c / hz / (b - a), 100 * u / hz / (b - a),
+          r / 1024, th }')
     echo "  $line"
     max_cpu=$(awk -v x="$max_cpu" -v y="$(awk '{print $2}' <<<"$line")" 'BEGIN {print (y > x) ? y : x}')
     ((m == 1)) && first_rss_kb=$rss
     last_rss_kb=$rss
     before=$after
+    ui_before=$ui_after
     t0=$t1
   done
 }
@@ -150,8 +155,8 @@ start_program 1
 watch_minutes "$minutes"
 sampling_max=$max_cpu
 growth_kb=$((last_rss_kb - first_rss_kb))
-peak_rss_kb=$(status_field "$pid" VmHWM)
-echo "  peak RSS $((peak_rss_kb / 1024)) MB; RSS change from minute 1 to $minutes: $((growth_kb / 1024)) MB"
+awk -v p="$(status_field "$pid" VmHWM)" -v g="$growth_kb" -v m="$minutes" 'BEGIN {
+  printf "  peak RSS %.1f MB; RSS change from minute 1 to %d: %+.1f MB\n", p / 1024, m, g / 1024 }'
 echo "== close while sampling"
 close_program
 echo "== sampling stopped, $stopped_minutes min"
