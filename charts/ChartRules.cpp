@@ -45,6 +45,10 @@ double ScaleDown(double scale) {
   return std::min(s, kScaleCeiling);
 }
 
+int RoundToPixel(double value) {
+  return static_cast<int>(std::clamp<int64_t>(RoundHalfEven(value), -kFarPixels, kFarPixels));
+}
+
 double UsableScale(double scale) {
   return std::isfinite(scale) && scale > 0 ? scale : kDefaultScale;
 }

@@ -22,6 +22,13 @@ double ScaleUp(double scale);
 // the ceiling (5 gives 2, 3 gives 2).
 double ScaleDown(double scale);
 
+// A pixel offset: `value` rounded half to even and kept within
+// +-kFarPixels, far beyond any screen or printed page, so that a speed of any
+// size from a damaged trend file gives a point off the chart, never an
+// overflow.
+constexpr int kFarPixels = 1 << 20;
+int RoundToPixel(double value);
+
 // A full-scale value fit for dividing by: positive and finite, else the
 // default of a new window. Guards the charts against a damaged saved scale.
 double UsableScale(double scale);

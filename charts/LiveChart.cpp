@@ -28,7 +28,7 @@ void TLiveChart::ScaleDownClick() {
 }
 
 int TLiveChart::SpeedToRowUnclamped(double kbps) const {
-  return height_ - static_cast<int>(RoundHalfEven(height_ / scale_ * kbps));
+  return height_ - RoundToPixel(height_ / scale_ * kbps);
 }
 
 int TLiveChart::SpeedToRow(double kbps) const {

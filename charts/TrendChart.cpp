@@ -23,7 +23,7 @@ class BusyGuard {
 };
 
 int Round(double v) {
-  return static_cast<int>(RoundHalfEven(v));
+  return RoundToPixel(v);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ constexpr double kQuarterHour = 0.01041666666667;  // days
 constexpr double kMmPerPoint = 25.4 / 72;
 
 int Round(double v) {
-  return static_cast<int>(RoundHalfEven(v));
+  return RoundToPixel(v);
 }
 
 // How each series is printed: its pen and the words of its statistics line.

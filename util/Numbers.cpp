@@ -80,6 +80,10 @@ double ParseDecimal(const std::string& text) {
 
 int64_t RoundHalfEven(double value) {
   if (!std::isfinite(value)) return 0;
+  // Beyond the range the conversion below would be undefined.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (value >= kLimit) return std::numeric_limits<int64_t>::max();
+  if (value < -kLimit) return std::numeric_limits<int64_t>::min();
   const double floor = std::floor(value);
   const double diff = value - floor;
   auto result = static_cast<int64_t>(floor);

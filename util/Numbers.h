@@ -22,7 +22,8 @@ int32_t ParseWholeNumber(const std::string& text);
 // ends the number like any other foreign character.
 double ParseDecimal(const std::string& text);
 
-// Rounds to the nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4).
+// Rounds to the nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4);
+// values beyond the 64-bit range give its ends, non-finite ones 0.
 int64_t RoundHalfEven(double value);
 
 // `value` with `decimals` digits after ".", right-aligned in `width`

@@ -1,6 +1,7 @@
 // The trend chart through the recording canvas and an in-memory lookup.
 #include <gtest/gtest.h>
 
+#include "charts/ChartRules.h"
 #include "charts/TrendChart.h"
 #include "support/MapTrendLookup.h"
 #include "support/RecordingCanvas.h"
@@ -129,6 +130,26 @@ TEST(TrendChart, RecordsMapToRowsPerKindAndFillTheDay) {
   EXPECT_EQ(drive[kTrendWrite][1], 4);
   EXPECT_EQ(host[kTrendEcho][0], 1.5);
   EXPECT_EQ(file[kTrendRead][95], 0.25);
+}
+
+// A damaged trend file may hold any 6-byte real, up to 1.7e38 of either sign.
+TEST(TrendChart, SpeedsAtTheFormatsLimitsGivePointsOffTheChart) {
+  MapTrendLookup lookup;
+  lookup.Add("drive", kDay + 1.0 / 96, {/*read*/ 1.7e38, /*write*/ 1.7e38, 0});
+  lookup.Add("drive", kDay + 2.0 / 96, {-1.7e38, -1.7e38, 0});
+  TTrendChart chart;
+  chart.trendDate = kDay;
+  TrendDay drive{};
+  RecordingCanvas canvas;
+  const ChartResource resource{ResourceKind::Drive, clYellow, clRed, "drive"};
+  chart.Redraw(canvas, {{resource, &drive}}, lookup, kFont);
+  const auto polylines = canvas.OpsOf(DrawOp::Polyline);
+  ASSERT_EQ(polylines.size(), 2u);
+  for (const auto& line : polylines) {
+    EXPECT_EQ(line.points[0].y, 0);                // far above the scale: the top
+    EXPECT_EQ(line.points[1].y, 78 + kFarPixels);  // far below zero: off the chart
+    EXPECT_EQ(line.points[2].y, 78);               // no record
+  }
 }
 
 TEST(TrendChart, HoverTextsWithTimeOfDay) {

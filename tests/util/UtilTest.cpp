@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "util/Colour.h"
 #include "util/DateTime.h"
 #include "util/Numbers.h"
@@ -61,6 +63,18 @@ TEST(NumbersTest, RoundingHalvesGoToEven) {
     int64_t out;
   } cases[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},    {3.5, 4},
                {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {2.5001, 3}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
+}
+
+TEST(NumbersTest, RoundingBeyondThe64BitRangeGivesItsEnds) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  const struct {
+    double in;
+    int64_t out;
+  } cases[] = {{1e300, kMax},  {9223372036854775808.0, kMax},
+               {-1e300, kMin}, {-9223372036854775808.0, kMin},
+               {6.7e39, kMax}, {4611686018427387904.0, 1LL << 62}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
 }
 
