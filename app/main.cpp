@@ -8,6 +8,7 @@
 #include "actions/Player.h"
 #include "app/EventServices.h"
 #include "app/PingObject.h"
+#include "app/SingleWindow.h"
 #include "dialogs/AboutBox.h"
 #include "platform/AccessibleButtons.h"
 #include "util/ProgramOptions.h"
@@ -53,10 +54,14 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   QApplication::setApplicationVersion(tw::ProgramVersion());
+  QGuiApplication::setDesktopFileName("org.tarnwick.Tarnwick");
+  const auto guard = tw::ClaimProgramFolderForWindow();
+  if (!guard->First()) return guard->ExitCode();
   tw::TPingObject mainWindow;
   // The long-lived windows, in their order: main window, message dialog, sound player.
   mainWindow.MsgDialog();
   mainWindow.EventServices().Player();
   mainWindow.show();
+  guard->Attach(&mainWindow);
   return QApplication::exec();
 }
