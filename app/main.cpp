@@ -9,6 +9,7 @@
 #include "app/EventServices.h"
 #include "app/MetricsServer.h"
 #include "app/PingObject.h"
+#include "app/SingleWindow.h"
 #include "dialogs/AboutBox.h"
 #include "platform/AccessibleButtons.h"
 #include "util/ProgramOptions.h"
@@ -54,6 +55,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   QApplication::setApplicationVersion(tw::ProgramVersion());
+  QGuiApplication::setDesktopFileName("org.tarnwick.Tarnwick");
+  // A second start for the same folder only raises the running window; it
+  // must not fail on the metrics port the running program holds.
+  const auto guard = tw::ClaimProgramFolderForWindow();
+  if (!guard->First()) return guard->ExitCode();
   // The endpoint is opened before the window and its threads, so that a port
   // that cannot be had ends the program with nothing started.
   tw::TMetricsServer metricsServer;
@@ -70,5 +76,6 @@ int main(int argc, char** argv) {
   mainWindow.MsgDialog();
   mainWindow.EventServices().Player();
   mainWindow.show();
+  guard->Attach(&mainWindow);
   return QApplication::exec();
 }

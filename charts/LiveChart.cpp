@@ -5,6 +5,7 @@
 #include "charts/ChartRules.h"
 #include "engine/ResourceKinds.h"
 #include "util/Numbers.h"
+#include "util/Text.h"
 
 namespace tw {
 
@@ -97,6 +98,21 @@ std::string TLiveChart::HoverText(int x, int y, const std::vector<LiveHoverRow>&
     if (!text.empty()) return text;
   }
   return {};
+}
+
+std::string TLiveChart::Description(const std::vector<LiveHoverRow>& rows) {
+  std::string text;
+  for (const LiveHoverRow& row : rows) {
+    if (row.results == nullptr) continue;
+    text += (text.empty() ? "" : "; ") + row.resource.address + ":";
+    const KindDescriptor& kind = Describe(row.resource.kind);
+    for (int i = 0; i < kind.lineCount; ++i) {
+      const double newest = SeriesHistory(*row.results, kind.lines[i].series).back();
+      text += std::string(i == 0 ? " " : ", ") + kind.lines[i].label + " " +
+              Trim(SpeedField(newest)) + " Kbps";
+    }
+  }
+  return text.empty() ? "No resources" : text;
 }
 
 }  // namespace tw

@@ -72,6 +72,9 @@ class TLiveChart {
   // The value window's text for the mouse at (x, y) in `display2`; empty
   // when no line lies within one pixel (then the window hides).
   std::string HoverText(int x, int y, const std::vector<LiveHoverRow>& rows) const;
+  // The latest speeds of every row in words, for screen readers:
+  // "<address>: write 1.00 Kbps, read 2.00 Kbps; <address>: ping ...".
+  static std::string Description(const std::vector<LiveHoverRow>& rows);
 
  private:
   static double UsableScaleValue(double kbps);

@@ -6,6 +6,7 @@
 #include "engine/ResourceKinds.h"
 #include "util/DateTime.h"
 #include "util/Numbers.h"
+#include "util/Text.h"
 
 namespace tw {
 
@@ -170,6 +171,45 @@ std::string TTrendChart::HoverText(int x, int y, const std::vector<TrendHoverRow
     }
   }
   return {};
+}
+
+namespace {
+
+// The last quarter hour of the day with a value on any of the kind's lines; -1 when none.
+int LatestQuarterHour(const TrendDay& day, const KindDescriptor& kind) {
+  for (int p = kTrendPoints - 1; p >= 0; --p) {
+    for (int i = 0; i < kind.lineCount; ++i) {
+      if (day[static_cast<size_t>(kind.lines[i].series)][static_cast<size_t>(p)] != 0) return p;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::string TTrendChart::Description(const std::vector<TrendHoverRow>& rows) const {
+  std::string text = DateText(trendDate);
+  for (const TrendHoverRow& row : rows) {
+    if (row.day == nullptr) continue;
+    text += "; " + row.resource.address + ":";
+    const KindDescriptor& kind = Describe(row.resource.kind);
+    const int p = LatestQuarterHour(*row.day, kind);
+    if (p < 0) {
+      text += " no data";
+      continue;
+    }
+    for (int i = 0; i < kind.lineCount; ++i) {
+      const double v =
+          (*row.day)[static_cast<size_t>(kind.lines[i].series)][static_cast<size_t>(p)];
+      text += std::string(i == 0 ? " " : ", ") + kind.lines[i].label + " " + Trim(SpeedField(v)) +
+              " Kbps";
+    }
+    const int minutes = ((p + 1) * 15) % (24 * 60);
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", minutes / 60, minutes % 60);
+    text += std::string(" at ") + time;
+  }
+  return text;
 }
 
 std::string TTrendChart::DateText(double date) {

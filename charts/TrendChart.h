@@ -93,6 +93,10 @@ class TTrendChart {
 
   // The value window's text for the mouse at (x, y) in `TrendDisplay2`.
   std::string HoverText(int x, int y, const std::vector<TrendHoverRow>& rows) const;
+  // The day shown and every row's latest quarter hour of it in words, for
+  // screen readers: "<date>; <address>: write 1.00 Kbps, read 2.00 Kbps at
+  // 10:15; <address>: no data".
+  std::string Description(const std::vector<TrendHoverRow>& rows) const;
 
   // The date panel's text "mmmm d, yyyy, dddd" (English names).
   static std::string DateText(double date);

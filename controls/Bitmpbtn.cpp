@@ -6,6 +6,7 @@
 #include <QPolygon>
 #include <algorithm>
 
+#include "controls/AccessibleControls.h"
 #include "controls/SystemColors.h"
 #include "controls/Transparency.h"
 
@@ -91,6 +92,7 @@ ButtonContent PlaceGlyphAndCaption(const QRect& content, QSize glyph, QSize capt
 }
 
 TBitmapButton::TBitmapButton(QWidget* parent) : QAbstractButton(parent) {
+  InstallButtonAccessibility();
   // A graphic button: it never takes the keyboard focus, so the window's own
   // Enter and Esc handling stays in charge.
   setFocusPolicy(Qt::NoFocus);

@@ -5,12 +5,14 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/AccessibleControls.h"
 #include "controls/SystemColors.h"
 #include "controls/Transparency.h"
 
 namespace tw {
 
 TBlackBitButton::TBlackBitButton(QWidget* parent) : QAbstractButton(parent) {
+  InstallButtonAccessibility();
   setFocusPolicy(Qt::NoFocus);
   resize(65, 35);
 }
@@ -57,6 +59,12 @@ void TBlackBitButton::SetDrawnDown(bool down) {
   if (drawnDown_ == down) return;
   drawnDown_ = down;
   update();
+}
+
+void TBlackBitButton::nextCheckState() {
+  // A click that did not come from the mouse (an accessibility action)
+  // flips a toggle as a press would; the mouse handlers flip it themselves.
+  if (fixed_) SetDrawnDown(!drawnDown_);
 }
 
 bool TBlackBitButton::event(QEvent* event) {

@@ -73,9 +73,12 @@ TChartPanel::TChartPanel(QWidget* window, const ChartColumnParts& parts, Resourc
   image->setObjectName(parts.image);
   image->move(r.right - r.left - inner - parts.imageWidth, inner);
   SetHelpContext(image, HelpContext::Chart);
+  image->setAccessibleName(parts.title);
+  image->describe = [this] { return QString::fromStdString(Describe()); };
   legend = new TPaintBox(parts.legendWidth, parts.imageHeight, display);
   legend->setObjectName(parts.legend);
   legend->move(inner, inner);
+  legend->setAccessibleName(QString(parts.title) + " scale");
   legend->onPaint = [this](Canvas& canvas) { PaintLegend(canvas); };
   SetHelpContext(legend, HelpContext::Legend);
   BuildButtons(window, parts);
@@ -102,6 +105,12 @@ void TChartPanel::BuildButtons(QWidget* window, const ChartColumnParts& parts) {
                     parts.scaleDownPlace.bottom);
   MakeButtonCaption(window, "Hor.Grid", captionLeft, parts.hGrdPlace.top, parts.hGrdPlace.bottom);
   MakeButtonCaption(window, "Vert.Grid", captionLeft, parts.vGrdPlace.top, parts.vGrdPlace.bottom);
+  // The glyph-only buttons are named for screen readers by what they do.
+  const QString title = parts.title;
+  scaleUp->setAccessibleName(title + " scale up");
+  scaleDown->setAccessibleName(title + " scale down");
+  hGrdBtn->setAccessibleName(title + " horizontal grid");
+  vGrdBtn->setAccessibleName(title + " vertical grid");
   connect(scaleUp, &QAbstractButton::clicked, this, &TChartPanel::ScaleUpClick);
   connect(scaleDown, &QAbstractButton::clicked, this, &TChartPanel::ScaleDownClick);
   connect(hGrdBtn, &QAbstractButton::clicked, this, &TChartPanel::GrdBtnClick);

@@ -39,6 +39,7 @@ TLabelWithShadow* MakeButtonCaption(QWidget* parent, const char* caption, int le
 
 // The object names and design places of one column's controls.
 struct ChartColumnParts {
+  const char* title;  // the chart's name for screen readers
   const char* display;
   CanvasRect displayPlace;
   const char* image;
@@ -93,6 +94,8 @@ class TChartPanel : public QObject {
   virtual void SetGridLines(bool horizontal, bool vertical) = 0;
   virtual void PaintLegend(Canvas& canvas) = 0;
   virtual void Redraw() = 0;
+  // The latest values on show, in words.
+  virtual std::string Describe() const = 0;
 
  private:
   void BuildButtons(QWidget* window, const ChartColumnParts& parts);

@@ -6,11 +6,13 @@
 #include <QScreen>
 
 #include "charts/ChartRules.h"
+#include "charts/qt/AccessibleCharts.h"
 #include "charts/qt/QtCanvas.h"
 
 namespace tw {
 
 TChartImage::TChartImage(int width, int height, QWidget* parent) : QWidget(parent) {
+  InstallChartAccessibility();
   setFixedSize(width, height);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);

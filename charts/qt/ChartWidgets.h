@@ -25,6 +25,8 @@ class TChartImage final : public QWidget {
   // Shows the finished picture (one copy to the screen).
   void ShowPicture() { update(); }
   const QImage& Picture() const { return picture_; }
+  // The chart's latest values in words (the description screen readers read).
+  std::function<QString()> describe;
 
  signals:
   void mouseMoved(int x, int y);

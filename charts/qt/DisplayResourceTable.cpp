@@ -1,11 +1,13 @@
 #include "charts/qt/DisplayResourceTable.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 
+#include "charts/qt/AccessibleCharts.h"
 #include "charts/qt/QtCanvas.h"
 
 namespace tw {
@@ -20,7 +22,9 @@ TDisplayResourceTable::TDisplayResourceTable(ResourceTable& table, QWidget* pare
       table_(table),
       colWidths_(std::begin(StatusTableLayout::kDefaultWidths),
                  std::end(StatusTableLayout::kDefaultWidths)) {
+  InstallChartAccessibility();
   setObjectName("DisplayResourceTable");
+  setAccessibleName("Resources");
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -64,12 +68,30 @@ void TDisplayResourceTable::SetStringGridsFont(const QFont& font) {
 }
 
 void TDisplayResourceTable::SyncRows() {
+  const bool changed = rowHeights_.size() != static_cast<size_t>(table_.RowCount());
   rowHeights_.resize(static_cast<size_t>(table_.RowCount()), StatusTableLayout::kDefaultRowHeight);
   const int last = std::max(1, table_.RowCount() - 1);
   selectedRow_ = std::clamp(selectedRow_, 1, last);
   topRow_ = std::clamp(topRow_, 1, last);
   UpdateScrollBar();
   viewport()->update();
+  if (changed) AnnounceRows();
+}
+
+void TDisplayResourceTable::AnnounceRows() {
+  if (!QAccessible::isActive()) return;
+  QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+  QAccessible::updateAccessibility(&event);
+}
+
+void TDisplayResourceTable::AnnounceCell(int col, int row) {
+  if (!QAccessible::isActive() || col < 1 || row < 1) return;
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+  QAccessibleTableInterface* cells = table != nullptr ? table->tableInterface() : nullptr;
+  QAccessibleInterface* cell = cells != nullptr ? cells->cellAt(row - 1, col - 1) : nullptr;
+  if (cell == nullptr) return;
+  QAccessibleEvent event(cell, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
 }
 
 void TDisplayResourceTable::SelectRow(int row) {
@@ -182,6 +204,7 @@ void TDisplayResourceTable::DrawCell(QPainter& painter, int col, int row, const 
 void TDisplayResourceTable::RepaintCell(int col, int row) {
   const QRect r = CellRect(col, row);
   if (!r.isEmpty()) viewport()->repaint(r);
+  AnnounceCell(col, row);
 }
 
 int TDisplayResourceTable::HelpContextAt(const QPoint& local) const {

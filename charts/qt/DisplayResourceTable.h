@@ -19,6 +19,9 @@ class TDisplayResourceTable final : public QAbstractScrollArea, public HelpConte
  public:
   TDisplayResourceTable(ResourceTable& table, QWidget* parent);
 
+  // The settings table it shows.
+  const ResourceTable& Table() const { return table_; }
+
   // Column widths in pixels (saved by the parameters file).
   int ColWidth(int col) const;
   void SetColWidth(int col, int width);
@@ -65,6 +68,9 @@ class TDisplayResourceTable final : public QAbstractScrollArea, public HelpConte
   // The row whose bottom edge lies at y (row drag in the first column), or -1.
   int RowEdgeAt(int y) const;
   void UpdateScrollBar();
+  // Tells screen readers that the rows, or a cell's text, changed.
+  void AnnounceRows();
+  void AnnounceCell(int col, int row);
 
   ResourceTable& table_;
   std::vector<int> colWidths_;

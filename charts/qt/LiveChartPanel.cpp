@@ -12,7 +12,8 @@ namespace tw {
 namespace {
 
 // The sticky toggles each form a group of their own; Start and Stop are group 1.
-constexpr ChartColumnParts kLiveColumn{"Display",
+constexpr ChartColumnParts kLiveColumn{"Live chart",
+                                       "Display",
                                        Layout::Display,
                                        "display2",
                                        TLiveChart::kDesignWidth,
@@ -62,10 +63,11 @@ void TLiveChartPanel::FinishPass() {
   image->ShowPicture();
 }
 
-void TLiveChartPanel::display2MouseMove(int x, int y) {
+std::vector<LiveHoverRow> TLiveChartPanel::ChartRows(
+    std::vector<MeasurementSnapshot>& results) const {
   ResourceTable& table = Table();
-  std::vector<MeasurementSnapshot> results;
   std::vector<LiveHoverRow> rows;
+  results.clear();
   results.reserve(static_cast<size_t>(table.RowCount()));
   for (int row = 1; row < table.RowCount(); ++row) {
     TPingThread* thread = table.Thread(row);
@@ -74,7 +76,17 @@ void TLiveChartPanel::display2MouseMove(int x, int y) {
     rows.push_back({{table.Kind(row), clBlack, clBlack, thread->Settings().address}, nullptr});
   }
   for (size_t i = 0; i < rows.size(); ++i) rows[i].results = &results[i];
-  ShowValueText(live.HoverText(x, y, rows));
+  return rows;
+}
+
+void TLiveChartPanel::display2MouseMove(int x, int y) {
+  std::vector<MeasurementSnapshot> results;
+  ShowValueText(live.HoverText(x, y, ChartRows(results)));
+}
+
+std::string TLiveChartPanel::Describe() const {
+  std::vector<MeasurementSnapshot> results;
+  return TLiveChart::Description(ChartRows(results));
 }
 
 void TLiveChartPanel::StepScale(bool up) {

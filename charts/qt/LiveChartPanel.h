@@ -39,8 +39,12 @@ class TLiveChartPanel final : public TChartPanel {
   void SetGridLines(bool horizontal, bool vertical) override;
   void PaintLegend(Canvas& canvas) override;
   void Redraw() override { emit redrawWanted(); }
+  std::string Describe() const override;
 
  private:
+  // The chart's rows, each with a copy of its thread's results (in `results`).
+  std::vector<LiveHoverRow> ChartRows(std::vector<MeasurementSnapshot>& results) const;
+
   // The painter of the pass under way (between BeginPass and FinishPass).
   std::optional<QPainter> painter_;
   std::optional<QtCanvas> canvas_;

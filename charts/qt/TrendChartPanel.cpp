@@ -19,7 +19,8 @@ namespace tw {
 namespace {
 
 // The grid toggles' groups follow the live chart's (2 and 3).
-constexpr ChartColumnParts kTrendColumn{"TrendDisplay",
+constexpr ChartColumnParts kTrendColumn{"Trend chart",
+                                        "TrendDisplay",
                                         Layout::TrendDisplay,
                                         "TrendDisplay2",
                                         TTrendChart::kDesignWidth,
@@ -129,7 +130,7 @@ void TTrendChartPanel::TrendNextDateClick() {
   if (!trend.NextDayAllowed(Now())) trendNextDate->setEnabled(false);
 }
 
-void TTrendChartPanel::TrendDisplay2MouseMove(int x, int y) {
+std::vector<TrendHoverRow> TTrendChartPanel::ChartRows() const {
   ResourceTable& table = Table();
   std::vector<TrendHoverRow> rows;
   for (int row = 1; row < table.RowCount(); ++row) {
@@ -138,7 +139,15 @@ void TTrendChartPanel::TrendDisplay2MouseMove(int x, int y) {
     rows.push_back(
         {{table.Kind(row), clBlack, clBlack, thread->Settings().address}, &thread->TrendDayValues});
   }
-  ShowValueText(trend.HoverText(x, y, rows));
+  return rows;
+}
+
+void TTrendChartPanel::TrendDisplay2MouseMove(int x, int y) {
+  ShowValueText(trend.HoverText(x, y, ChartRows()));
+}
+
+std::string TTrendChartPanel::Describe() const {
+  return trend.Description(ChartRows());
 }
 
 void TTrendChartPanel::StepScale(bool up) {

@@ -49,8 +49,10 @@ class TTrendChartPanel final : public TChartPanel {
   void SetGridLines(bool horizontal, bool vertical) override;
   void PaintLegend(Canvas& canvas) override;
   void Redraw() override { TrendRedraw(); }
+  std::string Describe() const override;
 
  private:
+  std::vector<TrendHoverRow> ChartRows() const;
   void BuildDayButtons(QWidget* window);
   void BuildReportButtons(QWidget* window);
   double Now() const;
