@@ -37,6 +37,10 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       options.action = ProgramOptions::Action::Version;
       return options;
     }
+    if (argument == "--headless") {
+      options.headless = true;
+      continue;
+    }
     const bool takesValue = argument == "--config-dir" ||
                             In(kQtOptionsWithValue.begin(), kQtOptionsWithValue.end(), argument);
     if (argument.rfind("--config-dir=", 0) == 0) {
@@ -60,11 +64,14 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string ProgramUsage() {
-  return "Usage: tarnwick [--config-dir DIR] [--help] [--version]\n"
+  return "Usage: tarnwick [--config-dir DIR] [--headless] [--help] [--version]\n"
          "Watches the speed of network folders, read-only files and Internet hosts.\n"
          "\n"
          "  --config-dir DIR  keep the parameters and trend files in DIR (it must exist\n"
          "                    and be writable) instead of the program folder\n"
+         "  --headless        measure without a window, as a service: the parameters\n"
+         "                    file must exist; logs go to standard error; SIGTERM or\n"
+         "                    SIGINT ends, SIGHUP reads the parameters file again\n"
          "  --help            show this text and end\n"
          "  --version         show the version and end\n"
          "\n"

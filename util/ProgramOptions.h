@@ -1,5 +1,6 @@
-// The program's command line: --help, --version and --config-dir DIR; the
-// options of the window system that Qt reads are let through to it.
+// The program's command line: --help, --version, --config-dir DIR and
+// --headless; the options of the window system that Qt reads are let through
+// to it.
 #pragma once
 
 #include <string>
@@ -11,6 +12,7 @@ struct ProgramOptions {
   enum class Action { Run, Help, Version, Error };
   Action action = Action::Run;
   std::string configDir;  // --config-dir; empty: the usual program folder
+  bool headless = false;  // --headless: measure without a window (a service)
   std::string error;      // one line, for Action::Error
 };
 
