@@ -146,11 +146,7 @@ void TPingObject::CollectDialUpParameters() {
 }
 
 void TPingObject::ApplyLoadedParameters() {
-  for (int row = 1; row < table_.RowCount(); ++row) {
-    auto* thread = new TPingThread(row, *services_);
-    table_.AttachThread(row, thread);
-    LoadRowSettings(*thread, table_);
-  }
+  AttachRowThreads(table_, *services_);
   SyncStatusTableRows();
   UpdateResourceButtons();
   if (OnSomeScreen(QPoint(params_.left, params_.top))) move(params_.left, params_.top);

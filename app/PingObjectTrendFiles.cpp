@@ -4,29 +4,27 @@
 #include <new>
 
 #include "app/PingObject.h"
+#include "app/ProgramTrendFiles.h"
 #include "charts/TrendFileLookup.h"
 #include "dialogs/Msgdlg.h"
-#include "platform/ProgramFolder.h"
-#include "util/DateTime.h"
 
 namespace tw {
 
 void TPingObject::OpenTrendFiles() {
   if (trendFile_ != nullptr || closed_) return;
-  try {
-    trendFile_ =
-        std::make_unique<TTrendFile>(ProgramFile("MERLISK.D"), ProgramFile("MERLISK.ND"), clock_);
-    trendLookup_ = std::make_unique<TrendFileLookup>(*trendFile_);
-  } catch (const std::bad_alloc&) {
-    trendLookup_.reset();
-    trendFile_.reset();
-    ReportTrendTrouble(
-        "There is not enough memory to open the trend files. No trend is "
-        "recorded or shown.");
-    return;
+  std::string trouble;
+  trendFile_ = OpenProgramTrendFiles(clock_, trouble);
+  if (trendFile_ != nullptr) {
+    try {
+      trendLookup_ = std::make_unique<TrendFileLookup>(*trendFile_);
+    } catch (const std::bad_alloc&) {
+      trendFile_.reset();
+      trouble = kTrendMemoryTrouble;
+    }
   }
+  ReportTrendTrouble(trouble);
+  if (trendFile_ == nullptr) return;
   SetTrendLookup(trendLookup_.get());
-  ReportTrendTrouble(trendFile_->TroubleText());
   // Whatever was drawn before shows no records: draw the chart from the files.
   if (shown_) TrendRedraw();
 }
@@ -51,7 +49,7 @@ void TPingObject::AppendTrendRecord(const std::string& name, double read, double
                                     double ping) {
   OpenTrendFiles();  // a record handed over before the window was first shown
   if (trendFile_ == nullptr) return;
-  trendFile_->AppendRecord(name, read, write, ping, EncodeDateTime(clock_.LocalNow()));
+  AppendTrendRecordNow(*trendFile_, clock_, name, read, write, ping);
 }
 
 }  // namespace tw

@@ -1,4 +1,5 @@
-// Tarnwick: a desktop network-speed monitor.
+// Tarnwick: a desktop network-speed monitor, or with --headless the same
+// measurements as a service without a window.
 #include <QApplication>
 #include <QFileInfo>
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include "actions/Player.h"
 #include "app/EventServices.h"
+#include "app/HeadlessRun.h"
 #include "app/MetricsServer.h"
 #include "app/PingObject.h"
 #include "app/SingleWindow.h"
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
     qputenv("TARNWICK_HOME", QByteArray::fromStdString(options.configDir));
   }
   tw::KeepSessionBusFromAutolaunching();
+  if (options.headless) return tw::RunHeadless(argc, argv, options);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
   QApplication::setApplicationVersion(tw::ProgramVersion());

@@ -193,7 +193,7 @@ void EchoMeasurement::Cycle(TPingThread& thread) {
 // Turns the address text into IpAddress: a numeric address directly, else
 // through the host lookup. True when no lookup error occurred.
 bool EchoMeasurement::Resolve(TPingThread& thread) {
-  thread.SetStatusText("Get address...");
+  thread.SetStatusText(kGetAddressStatus);
   thread.CallUpdateDisplay();
   wsaError_ = 0;
   const std::string address = thread.Settings().address;

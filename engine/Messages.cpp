@@ -4,6 +4,10 @@
 
 namespace tw {
 
+bool IsProgressStatus(const std::string& status) {
+  return status == kTestingStatus || status == kGetAddressStatus;
+}
+
 namespace {
 
 struct CodeText {

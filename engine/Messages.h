@@ -8,6 +8,12 @@
 
 namespace tw {
 
+// What a row shows while a measurement is under way (no result yet).
+inline constexpr const char* kTestingStatus = "Testing...";
+inline constexpr const char* kGetAddressStatus = "Get address...";
+// True for those texts: they come and go every cycle and tell of no trouble.
+bool IsProgressStatus(const std::string& status);
+
 // Text of an echo result (IP status code); empty for a code not in the table.
 std::string IcmpMessage(int32_t code);
 

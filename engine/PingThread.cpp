@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/Messages.h"
 #include "platform/ThreadPriority.h"
 
 namespace tw {
@@ -78,7 +79,7 @@ void TPingThread::Execute() {
 void TPingThread::RunBody() {
   while (!StopRequested) {
     ResetStatistics();
-    SetStatusText("Testing...");
+    SetStatusText(kTestingStatus);
     CallUpdateDisplay();
     DispatchKind(Settings().resourceKind);
     RestartRequested = false;

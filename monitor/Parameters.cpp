@@ -201,12 +201,46 @@ double ScaleFromText(const std::string& text) {
   return std::min(value, kMaxScale);
 }
 
+namespace {
+
+std::string ReadProblem(const FileRead& read) {
+  switch (read.status) {
+    case FileReadStatus::Ok:
+      return {};
+    case FileReadStatus::Missing:
+      return "it does not exist";
+    case FileReadStatus::NotRegular:
+      return "it is not a regular file";
+    case FileReadStatus::TooLarge:
+      return "it is larger than " + std::to_string(IniFile::kMaxFileBytes >> 20) + " MB";
+    case FileReadStatus::Unreadable:
+      break;
+  }
+  return "it cannot be read" + (read.error.empty() ? "" : ": " + read.error);
+}
+
+std::string ContentProblem(const IniFile& ini) {
+  if (ini.ReadString(kMain, "Sign", "") != kParametersSignature) {
+    return std::string("it is not a parameters file (no \"Sign=") + kParametersSignature +
+           "\" in [Main])";
+  }
+  return "its resource count ([Objects] Number) is damaged";
+}
+
+}  // namespace
+
 LoadOutcome LoadParameters(const std::string& path, ResourceTable& table, WindowParameters& params,
-                           bool* fileFound) {
+                           bool* fileFound, std::string* problem) {
   const FileRead read = ReadRegularFile(path, IniFile::kMaxFileBytes);
   if (fileFound != nullptr) *fileFound = read.status != FileReadStatus::Missing;
   const IniFile ini = read.status == FileReadStatus::Ok ? IniFile::FromText(read.bytes) : IniFile{};
-  return ReadParameters(ini, table, params);
+  const LoadOutcome outcome = ReadParameters(ini, table, params);
+  if (problem != nullptr) {
+    *problem = outcome == LoadOutcome::Loaded      ? std::string()
+               : read.status != FileReadStatus::Ok ? ReadProblem(read)
+                                                   : ContentProblem(ini);
+  }
+  return outcome;
 }
 
 LoadOutcome ReadParameters(const IniFile& ini, ResourceTable& table, WindowParameters& p) {

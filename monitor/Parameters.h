@@ -120,8 +120,11 @@ enum class LoadOutcome { Loaded, Invalid };
 // start-up). `fileFound` (when given) tells whether anything was at `path`:
 // an Invalid outcome with a file found means the user's file was not taken,
 // and it must be kept (KeepUnloadedFile) before anything is saved.
+// `problem` (when given) receives, for an Invalid outcome, one line saying
+// why the file was not taken ("it does not exist", ...); it is emptied on
+// success.
 LoadOutcome LoadParameters(const std::string& path, ResourceTable& table, WindowParameters& params,
-                           bool* fileFound = nullptr);
+                           bool* fileFound = nullptr, std::string* problem = nullptr);
 
 // Reads what is already in `ini` (the same rules as LoadParameters).
 LoadOutcome ReadParameters(const IniFile& ini, ResourceTable& table, WindowParameters& params);

@@ -20,6 +20,14 @@ void LoadRowSettings(TPingThread& thread, const ResourceTable& table) {
   thread.LoadSettings(RowSettings(table, thread.Row()));
 }
 
+void AttachRowThreads(ResourceTable& table, const EngineServices& services) {
+  for (int row = 1; row < table.RowCount(); ++row) {
+    auto* thread = new TPingThread(row, services);
+    table.AttachThread(row, thread);
+    LoadRowSettings(*thread, table);
+  }
+}
+
 int SpeedColumn(Series series) {
   return Col::WriteSpeed + static_cast<int>(series);
 }

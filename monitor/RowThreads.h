@@ -17,6 +17,10 @@ ThreadSettings RowSettings(const ResourceTable& table, int row);
 // Hands the settings of the thread's row to the thread.
 void LoadRowSettings(TPingThread& thread, const ResourceTable& table);
 
+// Gives every resource row of a freshly loaded table its suspended thread
+// with the row's settings; they run once sampling starts.
+void AttachRowThreads(ResourceTable& table, const EngineServices& services);
+
 // The speed column of a series (write, read or ping).
 int SpeedColumn(Series series);
 

@@ -89,13 +89,19 @@ uint64_t SamplingControl::ChartKey() const {
 }
 
 void SamplingControl::CloseThreads(const std::function<void()>& cancel) {
+  const uint64_t start = clock_.TickMs();
   for (int row = 1; row < table_.RowCount(); ++row) {
     if (TPingThread* thread = table_.Thread(row)) thread->StopRequested = true;
   }
   WaitMs(flagWaitMs_);
   if (cancel) cancel();
   for (int row = 1; row < table_.RowCount(); ++row) {
-    TPingThread::Destroy(table_.Thread(row));
+    if (closeBoundMs_ == 0) {
+      TPingThread::Destroy(table_.Thread(row));
+    } else {
+      const uint64_t spent = clock_.TickMs() - start;
+      TPingThread::Destroy(table_.Thread(row), spent < closeBoundMs_ ? closeBoundMs_ - spent : 0);
+    }
     table_.DetachThread(row);
   }
 }

@@ -55,6 +55,10 @@ class SamplingControl {
 
   // The pause that gives threads time to notice their flags (milliseconds).
   void SetFlagWaitMs(uint64_t ms) { flagWaitMs_ = ms; }
+  // How long CloseThreads may take in all, flag wait included (milliseconds);
+  // a thread still stuck in a system call then is left to free itself.
+  // 0 (the default): each thread gets TPingThread::Destroy's own bound.
+  void SetCloseBoundMs(uint64_t ms) { closeBoundMs_ = ms; }
 
  private:
   // Waits by the tick counter without handling window messages.
@@ -69,6 +73,7 @@ class SamplingControl {
   bool chartDrawn_ = false;
   uint64_t chartKey_ = 0;  // ChartKey() of the chart last drawn
   uint64_t flagWaitMs_ = 1000;
+  uint64_t closeBoundMs_ = 0;
 };
 
 }  // namespace tw

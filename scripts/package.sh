@@ -34,7 +34,8 @@ cat "$work/files"
 expected=(/usr/bin/tarnwick /usr/share/tarnwick/TARNWICK.HLP
   /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml
   /usr/share/icons/hicolor/scalable/apps/$id.svg /usr/share/man/man1/tarnwick.1.gz
-  /usr/share/doc/tarnwick/copyright /usr/share/doc/tarnwick/changelog.gz)
+  /usr/share/doc/tarnwick/copyright /usr/share/doc/tarnwick/changelog.gz
+  /lib/systemd/system/tarnwick.service /lib/systemd/user/tarnwick.service)
 sizes=(16 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do
   expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
@@ -72,6 +73,12 @@ for size in "${sizes[@]}"; do
   got=$(png_size "$work/root/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
   [[ "$got" == "${size}x${size}" ]] || fail "the ${size}x${size} icon is $got"
 done
+
+echo "-- service units"
+grep -qx 'ExecStart=/usr/bin/tarnwick --headless --config-dir /var/lib/tarnwick' \
+  "$work/root/lib/systemd/system/tarnwick.service" || fail "the system unit does not start /usr/bin/tarnwick"
+grep -qx 'ExecStart=/usr/bin/tarnwick --headless' "$work/root/lib/systemd/user/tarnwick.service" ||
+  fail "the user unit does not start /usr/bin/tarnwick"
 
 echo "-- the extracted program"
 # The help file where the installed program looks for it: <bin>/../share/tarnwick.

@@ -66,6 +66,10 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
       options.action = ProgramOptions::Action::Version;
       return options;
     }
+    if (argument == "--headless") {
+      options.headless = true;
+      continue;
+    }
     const bool takesValue = argument == "--config-dir" || argument == "--metrics-listen" ||
                             In(kQtOptionsWithValue.begin(), kQtOptionsWithValue.end(), argument);
     if (argument.rfind("--config-dir=", 0) == 0) {
@@ -98,11 +102,15 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string ProgramUsage() {
-  return "Usage: tarnwick [--config-dir DIR] [--metrics-listen ADDR:PORT] [--help] [--version]\n"
+  return "Usage: tarnwick [--config-dir DIR] [--headless] [--metrics-listen ADDR:PORT] [--help]\n"
+         "                [--version]\n"
          "Watches the speed of network folders, read-only files and Internet hosts.\n"
          "\n"
          "  --config-dir DIR  keep the parameters and trend files in DIR (it must exist\n"
          "                    and be writable) instead of the program folder\n"
+         "  --headless        measure without a window, as a service: the parameters\n"
+         "                    file must exist; logs go to standard error; SIGTERM or\n"
+         "                    SIGINT ends, SIGHUP reads the parameters file again\n"
          "  --metrics-listen ADDR:PORT\n"
          "                    serve Prometheus metrics at http://ADDR:PORT/metrics; ADDR\n"
          "                    is an IPv4 address, [an IPv6 address] or localhost\n"

@@ -1,6 +1,6 @@
 // The program's command line: --help, --version, --config-dir DIR and
-// --metrics-listen ADDR:PORT; the options of the window system that Qt reads
-// are let through to it.
+// --headless, --metrics-listen ADDR:PORT; the options of the window system
+// that Qt reads are let through to it.
 #pragma once
 
 #include <string>
@@ -12,6 +12,7 @@ struct ProgramOptions {
   enum class Action { Run, Help, Version, Error };
   Action action = Action::Run;
   std::string configDir;  // --config-dir; empty: the usual program folder
+  bool headless = false;  // --headless: measure without a window (a service)
   std::string error;      // one line, for Action::Error
   // --metrics-listen: where to serve /metrics. The address is a numeric one
   // in its usual text ("127.0.0.1", "::1") or "localhost"; empty: no server.

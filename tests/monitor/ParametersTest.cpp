@@ -603,5 +603,53 @@ TEST_F(ParametersTest, SpecialFilesAreRefusedWithoutWaiting) {
   }
 }
 
+TEST_F(ParametersTest, AFileThatIsNotLoadedSaysWhyInOneLine) {
+  const struct {
+    std::function<void(const std::string&)> make;
+    std::string problem;
+  } cases[] = {
+      {[](const std::string&) {}, "it does not exist"},
+      {[](const std::string& p) { std::filesystem::create_directory(p); },
+       "it is not a regular file"},
+      {[](const std::string& p) { mkfifo(p.c_str(), 0600); }, "it is not a regular file"},
+      {[](const std::string& p) {
+         WriteAll(p, "");
+         std::filesystem::resize_file(p, IniFile::kMaxFileBytes + 1);
+       },
+       "it is larger than 32 MB"},
+      {[](const std::string& p) { WriteAll(p, "[Main]\r\nSign=network speed\r\n"); },
+       "it is not a parameters file (no \"Sign=Network speed\" in [Main])"},
+      {[](const std::string& p) {
+         WriteAll(p, "[Main]\r\nSign=Network speed\r\n[Objects]\r\nNumber=0xFFFFFFFF\r\n");
+       },
+       "its resource count ([Objects] Number) is damaged"},
+      {[](const std::string& p) { WriteAll(p, "[Main]\r\nSign=Network speed\r\n"); }, ""},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(path_);
+    c.make(path_);
+    ResourceTable table;
+    WindowParameters params;
+    std::string problem = "stale";
+    const LoadOutcome outcome = LoadParameters(path_, table, params, nullptr, &problem);
+    EXPECT_EQ(outcome, c.problem.empty() ? LoadOutcome::Loaded : LoadOutcome::Invalid);
+    EXPECT_EQ(problem, c.problem);
+  }
+  // Unreadable for its user: the system's reason follows.
+  std::filesystem::remove_all(path_);
+  WriteAll(path_, "[Main]\r\nSign=Network speed\r\n");
+  chmod(path_.c_str(), 0);
+  chmod(folder_.Path().c_str(), 0755);
+  const std::string path = path_;
+  EXPECT_EQ(test::RunUnprivileged([&path] {
+              ResourceTable table;
+              WindowParameters params;
+              std::string problem;
+              LoadParameters(path, table, params, nullptr, &problem);
+              return problem.rfind("it cannot be read: ", 0) == 0 ? 0 : 1;
+            }),
+            0);
+}
+
 }  // namespace
 }  // namespace tw

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "monitor/Sampling.h"
 #include "platform/Clock.h"
 #include "support/FakeHost.h"
+#include "tests/engine/HungDrive.h"
 
 namespace tw {
 namespace {
@@ -117,6 +121,38 @@ TEST(SamplingTest, TickWithoutResourcesDrawsAnEmptyChart) {
   RecordingTick tick;
   EXPECT_TRUE(spine.sampling.Tick(TickMode::Tick, tick));
   EXPECT_EQ(tick.calls, (std::vector<std::string>{"clear", "finish"}));
+}
+
+// A service must end in bounded time even when network drives hang: two
+// threads stuck in a write would each take Destroy's own two seconds.
+TEST(SamplingTest, ABoundedCloseEndsInTimeAlthoughThreadsAreStuck) {
+  test::HungDrive drive;  // outlives the threads that are left behind
+  std::weak_ptr<QueueDispatcher> left;
+  {
+    test::FakeHost host;
+    left = host.dispatcher;
+    EngineServices services{host.dispatcher, SystemClock(), host, false};
+    services.driveIo = &drive;
+    host.AddRow("/hung/share", ResourceKind::Drive);
+    host.AddRow("/hung/other", ResourceKind::Drive);
+    AttachRowThreads(host.table, services);
+    SamplingControl sampling{host.table, SystemClock()};
+    sampling.SetFlagWaitMs(20);
+    sampling.SetCloseBoundMs(300);
+    sampling.StartThreads();
+    ASSERT_TRUE(host.PumpUntil([&] { return drive.Writing(); }));
+    const auto start = std::chrono::steady_clock::now();
+    sampling.CloseThreads([&host] { host.dispatcher->Cancel(); });
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(1000));
+    for (int row = 1; row <= 2; ++row) EXPECT_EQ(host.table.Thread(row), nullptr);
+  }
+  drive.Answer();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!left.expired() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(left.expired());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ TEST(ProgramOptionsTest, OptionsAndWindowSystemArgumentsAreReadAndAnythingElseRe
     Action action;
     std::string configDir;
     std::string error;
+    bool headless = false;
   } cases[] = {
       {{}, Action::Run, "", ""},
       {{"--help"}, Action::Help, "", ""},
@@ -21,6 +22,9 @@ TEST(ProgramOptionsTest, OptionsAndWindowSystemArgumentsAreReadAndAnythingElseRe
       {{"--config-dir", "/srv/tw"}, Action::Run, "/srv/tw", ""},
       {{"--config-dir=/srv/tw", "-platform", "offscreen"}, Action::Run, "/srv/tw", ""},
       {{"-display", ":1", "-reverse"}, Action::Run, "", ""},
+      {{"--headless", "--config-dir", "/srv/tw"}, Action::Run, "/srv/tw", "", true},
+      {{"--config-dir=/srv/tw", "--headless"}, Action::Run, "/srv/tw", "", true},
+      {{"--headless=1"}, Action::Error, "", "unknown option \"--headless=1\" (try --help)"},
       {{"--config-dir"}, Action::Error, "", "--config-dir needs a value"},
       {{"--config-dir", ""}, Action::Error, "", "--config-dir needs a folder"},
       {{"--config-dir="}, Action::Error, "", "--config-dir needs a folder"},
@@ -33,8 +37,10 @@ TEST(ProgramOptionsTest, OptionsAndWindowSystemArgumentsAreReadAndAnythingElseRe
     EXPECT_EQ(options.action, c.action) << testing::PrintToString(c.arguments);
     EXPECT_EQ(options.configDir, c.configDir) << testing::PrintToString(c.arguments);
     EXPECT_EQ(options.error, c.error) << testing::PrintToString(c.arguments);
+    EXPECT_EQ(options.headless, c.headless) << testing::PrintToString(c.arguments);
   }
   EXPECT_NE(ProgramUsage().find("--config-dir DIR"), std::string::npos);
+  EXPECT_NE(ProgramUsage().find("--headless"), std::string::npos);
 }
 
 TEST(ProgramOptionsTest, MetricsListenTakesAnAddressAndAPortAndRefusesAnythingElse) {
