@@ -82,5 +82,46 @@ TEST_F(ShareLoopTest, DriveAndFileSpeedsFollowTheLinkRate) {
   EXPECT_GE(received, 3u * static_cast<uint64_t>(size));
 }
 
+// The share's connection drops (sshfs killed): every call on the mount
+// fails at once. The row shows "I/O error." and waits for Start; Start after
+// the share is back measures again, and no test file stays behind.
+TEST_F(ShareLoopTest, AVanishedShareFailsWithIoErrorAndRecoversOnStart) {
+  std::ofstream(share_->ServedFolder() + "/readonly.bin", std::ios::binary)
+      << std::string(64 * 1024, 'r');
+  const std::string testFile = share_->ServedFolder() + "/MRL.TST";
+  for (ResourceKind kind : {ResourceKind::Drive, ResourceKind::File}) {
+    const bool drive = kind == ResourceKind::Drive;
+    const std::string address = share_->MountPoint() + (drive ? "" : "/readonly.bin");
+    const int row = host.AddRow(address, kind, 100, true, 1024, 0);
+    const int statusCol = drive ? Col::WriteSpeed : Col::ReadSpeed;
+    auto measured = [&] { return test::CellSpeed(host.table.Cell(Col::ReadSpeed, row)) > 0; };
+    TPingThread* t = host.Start(row, services);
+    ASSERT_TRUE(host.PumpUntil(measured)) << address;
+    EXPECT_EQ(fs::exists(testFile), drive);
+
+    share_->Vanish();
+    ASSERT_TRUE(host.PumpUntil([&] { return host.table.Cell(statusCol, row) == "I/O error."; }))
+        << address;
+    EXPECT_TRUE(host.PumpUntil([&] { return t->IsHeld(); })) << address;
+    host.PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(host.table.Cell(statusCol, row), "I/O error.") << address;
+
+    // The share is back; the user presses Start.
+    ASSERT_TRUE(share_->Remount()) << share_->Error();
+    const uint64_t samples = t->SampleCount();
+    LoadRowSettings(*t, host.table);
+    t->Resume();
+    t->Resume();
+    EXPECT_TRUE(host.PumpUntil([&] { return t->SampleCount() > samples + 2 && measured(); }))
+        << address;
+    std::error_code ec;
+    EXPECT_LE(fs::file_size(testFile, ec), drive ? 129024u : static_cast<uintmax_t>(-1));
+    TPingThread::Destroy(t);
+    host.table.DetachThread(row);
+    host.table.SetRowCount(row);
+    EXPECT_FALSE(fs::exists(testFile)) << address;
+  }
+}
+
 }  // namespace
 }  // namespace tw
