@@ -3,9 +3,11 @@
 // One share serves all tests of the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "bench/BenchRun.h"
 #include "engine/PingThread.h"
@@ -49,8 +51,16 @@ SshfsShare* ShareLoopTest::share_ = nullptr;
 // can go faster than the link, apart from the token bucket's 4 KB burst
 // (6 % of a 63 KB block); the SSH and SFTP framing, TCP/IP headers and one
 // request round trip per block make it slower. A read answered by a cache
-// would show hundreds of MB/s.
+// would show hundreds of MB/s. A busy machine (other tests beside this one)
+// slows some cycles down, never up: the band is checked on the upper
+// quartile of the cycles.
 constexpr double kBandLow = 0.6, kBandHigh = 1.1;
+
+double UpperQuartile(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() * 3 / 4];
+}
 
 TEST_F(ShareLoopTest, DriveAndFileSpeedsFollowTheLinkRate) {
   const double linkKbps = SshfsShare::RateBytesPerSecond(share_->Rate()) / 1024;
@@ -64,22 +74,22 @@ TEST_F(ShareLoopTest, DriveAndFileSpeedsFollowTheLinkRate) {
   const int fileRow =
       host.AddRow(share_->MountPoint() + name, ResourceKind::File, 0, true, 1024, 0);
   const uint64_t receivedBefore = share_->ClientReceivedBytes();
-  const bench::Shown file = bench::Collect(host, services, fileRow, 0, 3);
+  const bench::Shown file = bench::Collect(host, services, fileRow, 0, 4);
   const uint64_t received = share_->ClientReceivedBytes() - receivedBefore;
 
   const struct {
     const char* what;
     double kbps;
-  } speeds[] = {{"drive write", bench::Median(drive.write)},
-                {"drive read", bench::Median(drive.read)},
-                {"file read", bench::Median(file.read)}};
+  } speeds[] = {{"drive write", UpperQuartile(drive.write)},
+                {"drive read", UpperQuartile(drive.read)},
+                {"file read", UpperQuartile(file.read)}};
   for (const auto& s : speeds) {
     EXPECT_GE(s.kbps, kBandLow * linkKbps) << s.what;
     EXPECT_LE(s.kbps, kBandHigh * linkKbps) << s.what;
     std::printf("%s: %.0f Kbps on a %.0f Kbps link\n", s.what, s.kbps, linkKbps);
   }
   // Every pass over the file crossed the link.
-  EXPECT_GE(received, 3u * static_cast<uint64_t>(size));
+  EXPECT_GE(received, 4u * static_cast<uint64_t>(size));
 }
 
 // The share's connection drops (sshfs killed): every call on the mount
