@@ -246,6 +246,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   int SelectedRow() const override;
   void SetSpeedIcon(int index) override;
   void FinishChart() override;
+  void SpeedCellChanged(int col, int row) override { RepaintCell(col, row); }
 
   Clock& clock_;
   ResourceTable table_;

@@ -28,7 +28,7 @@ class DriveMeasurement final : public Measurement {
  private:
   bool Cycle(TPingThread& thread, int64_t& position);
   void AdaptSizes(int64_t writeUs, int64_t readUs);
-  void CloseTestFile(DriveIo& io);
+  void CloseTestFile(TPingThread& thread);
 
   std::unique_ptr<DriveFile> testFile_;
   std::string testFileName_;
@@ -41,9 +41,12 @@ DriveIo& IoOf(const TPingThread& thread) {
 
 void DriveMeasurement::Run(TPingThread& thread) {
   DriveIo& io = IoOf(thread);
-  CloseTestFile(io);
+  CloseTestFile(thread);
   testFileName_ = TestFilePath(thread.Settings().address);
-  testFile_ = io.CreateTestFile(testFileName_);
+  {
+    BlockingCall call(thread);
+    testFile_ = io.CreateTestFile(testFileName_);
+  }
   fileIsOpen_ = testFile_ != nullptr;
   transfer_.priorityClass = 2;
   if (!thread.AutoSize()) {
@@ -65,7 +68,7 @@ void DriveMeasurement::Run(TPingThread& thread) {
     thread.CycleWait(startTick);
     if (thread.LoopMustEnd()) break;
   }
-  CloseTestFile(io);
+  CloseTestFile(thread);
 }
 
 // One write and read back; false on an I/O failure (the protected block).
@@ -76,20 +79,24 @@ bool DriveMeasurement::Cycle(TPingThread& thread, int64_t& position) {
   TransferState& t = transfer_;
 
   SetCurrentThreadPriorityClass(t.priorityClass);
+  thread.BeginBlockingCall();
   int64_t before = clock.CounterUs();
   const bool written = testFile_->Write(buffer, t.writeSize, position);
   int64_t after = clock.CounterUs();
+  thread.EndBlockingCall();
   SetCurrentThreadPriorityClass(1);
   if (!written) return false;
   const int64_t writeUs = after - before;
   thread.SetWriteSpeed(BlockSpeed(t.writeSize, 1000000, writeUs));
 
   position = 0;
+  thread.BeginBlockingCall();
   testFile_->DropCache();
   SetCurrentThreadPriorityClass(t.priorityClass);
   before = clock.CounterUs();
   const int32_t read = testFile_->Read(buffer, t.readSize, position);
   after = clock.CounterUs();
+  thread.EndBlockingCall();
   SetCurrentThreadPriorityClass(1);
   if (read < 0) return false;
   position = read;
@@ -121,9 +128,10 @@ void DriveMeasurement::AdaptSizes(int64_t writeUs, int64_t readUs) {
 }
 
 // Closes the test file and deletes it, provided the name is still ours.
-void DriveMeasurement::CloseTestFile(DriveIo& io) {
+void DriveMeasurement::CloseTestFile(TPingThread& thread) {
   if (testFile_ == nullptr) return;
-  io.RemoveTestFile(testFileName_, *testFile_);
+  BlockingCall call(thread);
+  IoOf(thread).RemoveTestFile(testFileName_, *testFile_);
   testFile_.reset();
   fileIsOpen_ = false;
 }

@@ -18,6 +18,7 @@ class FileMeasurement final : public Measurement {
 
  private:
   bool Cycle(TPingThread& thread);
+  void CloseFile(TPingThread& thread);
 
   std::unique_ptr<DriveFile> file_;
   bool fileIsOpen_ = false;
@@ -26,8 +27,11 @@ class FileMeasurement final : public Measurement {
 void FileMeasurement::Run(TPingThread& thread) {
   const EngineServices& services = thread.Services();
   DriveIo& io = services.DriveFacility();
-  file_.reset();
-  file_ = io.OpenReadOnly(thread.Settings().address);
+  CloseFile(thread);
+  {
+    BlockingCall call(thread);
+    file_ = io.OpenReadOnly(thread.Settings().address);
+  }
   fileIsOpen_ = file_ != nullptr;
   transfer_.priorityClass = 4;
   for (;;) {
@@ -44,6 +48,12 @@ void FileMeasurement::Run(TPingThread& thread) {
     thread.HoldWhilePaused();
     if (thread.LoopMustEnd()) break;
   }
+  CloseFile(thread);
+}
+
+// Closing a file on a share asks its server too.
+void FileMeasurement::CloseFile(TPingThread& thread) {
+  BlockingCall call(thread);
   file_.reset();
   fileIsOpen_ = false;
 }
@@ -54,13 +64,19 @@ bool FileMeasurement::Cycle(TPingThread& thread) {
   if (!fileIsOpen_) return false;  // "File not opened."
   Clock& clock = thread.Services().clock;
   uint8_t* buffer = thread.TransferBuffer();
+  thread.BeginBlockingCall();
   file_->DropCache();
+  thread.EndBlockingCall();
   int64_t total = 0;
   bool failed = false;
   SetCurrentThreadPriorityClass(transfer_.priorityClass);
   const int64_t before = clock.CounterUs();
   for (;;) {
+    // Each block is a call of its own: a large file on a slow share makes
+    // progress, only a call that does not return means no answer.
+    thread.BeginBlockingCall();
     const int32_t read = file_->Read(buffer, kTransferBufferSize, total);
+    thread.EndBlockingCall();
     if (read < 0) {
       failed = true;
       break;

@@ -235,6 +235,21 @@ void TPingThread::InterruptibleSleep(uint64_t ms) {
   }
 }
 
+void TPingThread::BeginBlockingCall() {
+  blockedSinceMs_ = static_cast<int64_t>(services_.clock.TickMs());
+}
+
+void TPingThread::EndBlockingCall() {
+  blockedSinceMs_ = -1;
+}
+
+uint64_t TPingThread::BlockedForMs() const {
+  const int64_t since = blockedSinceMs_.load();
+  if (since < 0) return 0;
+  const auto now = static_cast<int64_t>(services_.clock.TickMs());
+  return now > since ? static_cast<uint64_t>(now - since) : 0;
+}
+
 MeasurementSnapshot TPingThread::Snapshot() const {
   std::lock_guard<std::mutex> lock(resultsMutex_);
   return results_;

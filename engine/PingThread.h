@@ -111,6 +111,10 @@ class TPingThread {
   // True once the body has ended.
   bool Finished() const;
 
+  // Any thread: how long (milliseconds) the worker has been inside its
+  // current blocking file call; 0 when it is in none.
+  uint64_t BlockedForMs() const;
+
   // ---- used by the measurements (worker thread) ----
   // The 64,512-byte buffer for all transfers.
   uint8_t* TransferBuffer() { return transferBuffer_.data(); }
@@ -138,6 +142,11 @@ class TPingThread {
   void SetCancelHandler(std::function<void()> cancel);
   // Sleeps up to `ms` (clock milliseconds), cut short by Stop.
   void InterruptibleSleep(uint64_t ms);
+  // A blocking file call (open, write, read, close) begins or has returned.
+  // A share whose server stops answering keeps the worker inside the call;
+  // the UI thread sees how long through BlockedForMs(). Prefer BlockingCall.
+  void BeginBlockingCall();
+  void EndBlockingCall();
   // Whether the current inner loop must end.
   bool LoopMustEnd() const { return RestartRequested.load() || StopRequested.load(); }
   int32_t PeriodMs() const { return periodMs_.load(); }
@@ -195,6 +204,8 @@ class TPingThread {
   std::atomic<int32_t> periodMs_{0};
   std::atomic<int32_t> timeoutMs_{2500};
   std::atomic<bool> autoSize_{false};
+  // Clock tick at which the current blocking call began; -1 when in none.
+  std::atomic<int64_t> blockedSinceMs_{-1};
 
   mutable std::mutex resultsMutex_;
   MeasurementSnapshot results_;
@@ -218,6 +229,18 @@ class TPingThread {
   // Page-aligned, so direct I/O can use it without a copy.
   alignas(4096) std::array<uint8_t, kTransferBufferSize> transferBuffer_{};
   std::thread thread_;
+};
+
+// Marks one blocking file call of the worker for its lifetime.
+class BlockingCall {
+ public:
+  explicit BlockingCall(TPingThread& thread) : thread_(thread) { thread_.BeginBlockingCall(); }
+  ~BlockingCall() { thread_.EndBlockingCall(); }
+  BlockingCall(const BlockingCall&) = delete;
+  BlockingCall& operator=(const BlockingCall&) = delete;
+
+ private:
+  TPingThread& thread_;
 };
 
 }  // namespace tw

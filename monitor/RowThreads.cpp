@@ -51,4 +51,21 @@ std::vector<int> ShowInRow(ResourceTable& table, int row, const DisplayUpdate& u
   return {Col::WriteSpeed, Col::ReadSpeed, Col::PingSpeed};
 }
 
+uint64_t NoResponseAfterMs(int32_t timeoutMs) {
+  return timeoutMs > 0 ? static_cast<uint64_t>(timeoutMs) : 30000;
+}
+
+std::vector<int> ShowNoResponse(ResourceTable& table, int row, ResourceKind kind) {
+  const int statusCol = SpeedColumn(Describe(kind).statusSeries);
+  std::vector<int> changed;
+  for (Series series : {Series::Write, Series::Read, Series::Ping}) {
+    const int col = SpeedColumn(series);
+    const std::string text = col == statusCol ? kNoResponseText : "";
+    if (table.Cell(col, row) == text) continue;
+    table.SetCell(col, row, text);
+    changed.push_back(col);
+  }
+  return changed;
+}
+
 }  // namespace tw

@@ -28,4 +28,15 @@ int SpeedColumn(Series series);
 // returns the columns written, to be repainted.
 std::vector<int> ShowInRow(ResourceTable& table, int row, const DisplayUpdate& update);
 
+// The text a drive or file row shows while its share does not answer.
+constexpr const char* kNoResponseText = "No response";
+
+// How long a blocking file call may last before its row shows "No response"
+// (milliseconds): the row's timeout cell, or 30 s when that is not positive.
+uint64_t NoResponseAfterMs(int32_t timeoutMs);
+
+// Writes "No response" into the status cell of `row` and empties its other
+// speed cells; returns the columns whose text changed, to be repainted.
+std::vector<int> ShowNoResponse(ResourceTable& table, int row, ResourceKind kind);
+
 }  // namespace tw

@@ -16,6 +16,11 @@ int SpeedIconIndex(double currentSpeed, double referenceSpeed) {
   return static_cast<int>(std::clamp<int64_t>(index, 0, 12));
 }
 
+bool ShareNotAnswering(const TPingThread& thread, ResourceKind kind) {
+  if (kind != ResourceKind::Drive && kind != ResourceKind::File) return false;
+  return thread.BlockedForMs() > NoResponseAfterMs(thread.TimeoutMs());
+}
+
 double CurrentSpeed(ResourceKind kind, const MeasurementSnapshot& results) {
   if (kind == ResourceKind::None) return 0;
   return SeriesHistory(results, Describe(kind).mainSeries).back();
@@ -54,7 +59,13 @@ bool SamplingControl::Tick(TickMode mode, TickHandler& handler) {
     const MeasurementSnapshot results = thread->Snapshot();
     if (draw) handler.DrawRow(row, results);
     if (mode != TickMode::Tick) continue;
-    const double speed = CurrentSpeed(table_.Kind(row), results);
+    const ResourceKind kind = table_.Kind(row);
+    double speed = CurrentSpeed(kind, results);
+    if (ShareNotAnswering(*thread, kind)) {
+      // The worker stays in its call; the row says so and counts as dead.
+      speed = 0;
+      for (int col : ShowNoResponse(table_, row, kind)) handler.SpeedCellChanged(col, row);
+    }
     handler.CheckEvents(row, speed);
     if (row == handler.SelectedRow()) {
       handler.SetSpeedIcon(SpeedIconIndex(speed, results.referenceSpeed));
@@ -95,13 +106,14 @@ void SamplingControl::CloseThreads(const std::function<void()>& cancel) {
   }
   WaitMs(flagWaitMs_);
   if (cancel) cancel();
+  const uint64_t graceStart = clock_.TickMs();
   for (int row = 1; row < table_.RowCount(); ++row) {
-    if (closeBoundMs_ == 0) {
-      TPingThread::Destroy(table_.Thread(row));
-    } else {
-      const uint64_t spent = clock_.TickMs() - start;
-      TPingThread::Destroy(table_.Thread(row), spent < closeBoundMs_ ? closeBoundMs_ - spent : 0);
-    }
+    // Threads that have not ended after the flag wait share one grace; a
+    // close bound, where set, cuts it shorter.
+    uint64_t deadline = graceStart + closeGraceMs_;
+    if (closeBoundMs_ != 0) deadline = std::min(deadline, start + closeBoundMs_);
+    const uint64_t now = clock_.TickMs();
+    TPingThread::Destroy(table_.Thread(row), now < deadline ? deadline - now : 0);
     table_.DetachThread(row);
   }
 }
