@@ -16,6 +16,8 @@
 #include "engine/ResourceKinds.h"
 #include "monitor/Parameters.h"
 #include "support/CommaLocale.h"
+#include "support/LoopbackHttp.h"
+#include "support/PrometheusServer.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "trend/TrendFile.h"
@@ -72,7 +74,8 @@ void WriteParametersFile(const std::string& folder, const std::vector<Row>& rows
 // The program started with --headless on `folder`, without DISPLAY.
 class Headless {
  public:
-  explicit Headless(const std::string& folder, const QStringList& extraEnv = {}) {
+  explicit Headless(const std::string& folder, const QStringList& extraEnv = {},
+                    const QStringList& extraArgs = {}) {
     test::EnsureQtApp();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "TARNWICK_HOME"}) env.remove(name);
@@ -81,7 +84,8 @@ class Headless {
     }
     process_.setProcessEnvironment(env);
     process_.setProgram(QCoreApplication::applicationDirPath() + "/tarnwick");
-    process_.setArguments({"--headless", "--config-dir", QString::fromStdString(folder)});
+    process_.setArguments(
+        QStringList{"--headless", "--config-dir", QString::fromStdString(folder)} + extraArgs);
     process_.start();
     process_.waitForStarted(5000);
   }
@@ -311,6 +315,50 @@ TEST(Headless, QuarterHourRecordsReachTheTrendFilesIntactInACommaLocale) {
       << log;
   EXPECT_GT(values.ping, 0);
   EXPECT_EQ(files.IndexEntryCount(), 1u);
+}
+
+// Three services on one machine, each with its folder and metrics port,
+// scraped by one real Prometheus and asked for together; a fourth told a
+// port that another holds ends before measuring anything.
+TEST(Headless, ThreeServicesAreScrapedByOnePrometheusAndQueriedTogether) {
+  if (const std::string missing = test::PrometheusServer::Missing(); !missing.empty()) {
+    GTEST_SKIP() << missing;
+  }
+  std::vector<std::unique_ptr<test::TempDir>> folders;
+  std::vector<std::unique_ptr<Headless>> services;
+  std::vector<std::string> targets;
+  for (int i = 0; i < 3; ++i) {
+    folders.push_back(std::make_unique<test::TempDir>());
+    WriteParametersFile(folders.back()->Path(), {Row("127.0.0.1")});
+    const int port = test::FreeLoopbackPort();
+    targets.push_back("127.0.0.1:" + std::to_string(port));
+    services.push_back(std::make_unique<Headless>(
+        folders.back()->Path(), QStringList{},
+        QStringList{"--metrics-listen", QString::fromStdString(targets.back())}));
+    ASSERT_TRUE(services.back()->WaitForLog("metrics at http://" + targets.back() + "/metrics"))
+        << services.back()->Log();
+  }
+
+  test::TempDir taken;
+  WriteParametersFile(taken.Path(), {Row("127.0.0.1")});
+  Headless late(taken.Path(), {}, {"--metrics-listen", QString::fromStdString(targets[0])});
+  ASSERT_TRUE(late.Finish(10000));
+  EXPECT_EQ(late.ExitCode(), 3) << late.Log();
+  EXPECT_EQ(late.Log().find("started"), std::string::npos) << late.Log();
+  EXPECT_FALSE(std::filesystem::exists(taken.File("MERLISK.D"))) << "nothing was measured";
+
+  test::PrometheusServer prometheus(targets);
+  ASSERT_TRUE(prometheus.Ok()) << prometheus.Log();
+  const std::string query = "count(tarnwick_speed_kbps{resource=\"127.0.0.1\"} > 0)";
+  EXPECT_TRUE(prometheus.WaitForValueAbove(query, 2.5, 60000))
+      << "services with a speed: "
+      << (prometheus.Query(query).empty() ? 0 : prometheus.Query(query)[0]) << "\n"
+      << prometheus.Log();
+  for (auto& service : services) {
+    EXPECT_LT(service->SignalAndWait(SIGTERM), std::chrono::milliseconds(2500));
+    EXPECT_TRUE(service->ExitedNormally());
+    EXPECT_EQ(service->ExitCode(), 0) << service->Log();
+  }
 }
 
 }  // namespace
