@@ -6,6 +6,7 @@
 #include "app/HeadlessMonitor.h"
 #include "app/MetricsServer.h"
 #include "app/SignalWatcher.h"
+#include "app/SingleWindow.h"
 #include "platform/Clock.h"
 #include "util/ProgramOptions.h"
 
@@ -26,6 +27,12 @@ void HeadlessLogLine(const std::string& line) {
 int RunHeadless(int argc, char** argv, const ProgramOptions& options) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("Tarnwick");
+  // One program per folder: two would fight over the trend files.
+  const auto guard = ClaimProgramFolderForService();
+  if (!guard->First()) {
+    HeadlessLogLine(guard->Message().toStdString());
+    return guard->ExitCode();
+  }
   SignalWatcher watcher;
   if (!watcher.Watching()) HeadlessLogLine("signals cannot be caught; SIGTERM ends at once");
   // The endpoint is opened before anything is measured, so that a port that

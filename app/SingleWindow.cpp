@@ -17,6 +17,8 @@ namespace {
 
 constexpr char kRaise[] = "raise\n";
 constexpr char kRaised[] = "raised\n";
+// What a headless service answers: it has no window to raise.
+constexpr char kService[] = "service\n";
 // How long a second start keeps trying: the first may still be starting.
 constexpr int kAnswerWaitMs = 8000;
 
@@ -34,7 +36,7 @@ QString SingleWindowGuard::ServerName(const QString& folder) {
   return "tarnwick-" + QString::fromLatin1(hash.left(24));
 }
 
-SingleWindowGuard::SingleWindowGuard(const QString& folder) {
+SingleWindowGuard::SingleWindowGuard(const QString& folder, Role role) : role_(role) {
   const QString name = ServerName(folder);
   lock_ = std::make_unique<QLockFile>(QDir(folder).filePath(kLockFileName));
   // Only a lock whose program has died is stale, however old it is.
@@ -50,13 +52,20 @@ SingleWindowGuard::SingleWindowGuard(const QString& folder) {
     return;
   }
   first_ = false;
+  exitCode_ = 1;
   const QString shown = QDir::toNativeSeparators(CanonicalFolder(folder));
-  if (AskRunningProgram(name)) {
+  if (role_ == Role::Service) {
+    message_ = "another Tarnwick has " + shown + "; nothing is measured";
+    return;
+  }
+  const QByteArray answer = AskRunningProgram(name);
+  if (answer == kRaised) {
     message_ = "tarnwick: already running for " + shown + "; its window was raised";
     exitCode_ = 0;
+  } else if (answer == kService) {
+    message_ = "tarnwick: a headless Tarnwick measures " + shown + "; it has no window to show";
   } else {
     message_ = "tarnwick: another Tarnwick has " + shown + " but does not answer";
-    exitCode_ = 1;
   }
 }
 
@@ -71,8 +80,8 @@ void SingleWindowGuard::Listen(const QString& name) {
       connect(client, &QLocalSocket::readyRead, this, [this, client] {
         if (!client->canReadLine()) return;
         if (client->readLine() == QByteArray(kRaise)) {
-          RaiseWindow();
-          client->write(kRaised);
+          if (role_ == Role::Window) RaiseWindow();
+          client->write(role_ == Role::Window ? kRaised : kService);
           client->flush();
         }
         client->disconnectFromServer();
@@ -81,7 +90,7 @@ void SingleWindowGuard::Listen(const QString& name) {
   });
 }
 
-bool SingleWindowGuard::AskRunningProgram(const QString& name) {
+QByteArray SingleWindowGuard::AskRunningProgram(const QString& name) {
   const QDeadlineTimer deadline(kAnswerWaitMs);
   while (!deadline.hasExpired()) {
     QLocalSocket socket;
@@ -91,11 +100,12 @@ bool SingleWindowGuard::AskRunningProgram(const QString& name) {
       socket.waitForBytesWritten(1000);
       while (!socket.canReadLine() && socket.waitForReadyRead(2000)) {
       }
-      if (socket.readLine() == QByteArray(kRaised)) return true;
+      const QByteArray answer = socket.readLine();
+      if (answer == kRaised || answer == kService) return answer;
     }
     QThread::msleep(100);
   }
-  return false;
+  return {};
 }
 
 void SingleWindowGuard::Attach(QWidget* window) {
@@ -121,6 +131,11 @@ std::unique_ptr<SingleWindowGuard> ClaimProgramFolderForWindow() {
     std::fprintf(guard->ExitCode() == 0 ? stdout : stderr, "%s\n", qPrintable(guard->Message()));
   }
   return guard;
+}
+
+std::unique_ptr<SingleWindowGuard> ClaimProgramFolderForService() {
+  return std::make_unique<SingleWindowGuard>(QString::fromStdString(ProgramFolder()),
+                                             SingleWindowGuard::Role::Service);
 }
 
 }  // namespace tw

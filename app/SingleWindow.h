@@ -24,9 +24,13 @@ class SingleWindowGuard final : public QObject {
   // The lock file's name in the program folder.
   static constexpr const char* kLockFileName = "tarnwick.lock";
 
-  // Takes the folder for this program, or asks the program that has it to
-  // raise its window. Needs the application object.
-  explicit SingleWindowGuard(const QString& folder);
+  // A window, or a headless service, which has no window to raise.
+  enum class Role { Window, Service };
+
+  // Takes the folder for this program. A window asks the program that has
+  // the folder to raise its window; a service only reports that the folder
+  // is taken. Needs the application object.
+  explicit SingleWindowGuard(const QString& folder, Role role = Role::Window);
 
   // False when another program has the folder: this start must end with
   // ExitCode(), after printing Message().
@@ -42,10 +46,13 @@ class SingleWindowGuard final : public QObject {
   static QString ServerName(const QString& folder);
 
  private:
-  bool AskRunningProgram(const QString& name);
+  // The running program's answer to "raise": kRaised, kService, or empty
+  // when it did not answer in time.
+  QByteArray AskRunningProgram(const QString& name);
   void Listen(const QString& name);
   void RaiseWindow();
 
+  Role role_;
   std::unique_ptr<QLockFile> lock_;
   QLocalServer server_;
   QPointer<QWidget> window_;
@@ -59,5 +66,9 @@ class SingleWindowGuard final : public QObject {
 // another program has the folder, its one-line message has been printed and
 // the start ends with the guard's ExitCode().
 std::unique_ptr<SingleWindowGuard> ClaimProgramFolderForWindow();
+
+// The same for a headless service: when another program has the folder, the
+// guard's Message() says so and the service must not start.
+std::unique_ptr<SingleWindowGuard> ClaimProgramFolderForService();
 
 }  // namespace tw

@@ -361,5 +361,33 @@ TEST(Headless, ThreeServicesAreScrapedByOnePrometheusAndQueriedTogether) {
   }
 }
 
+// One program per folder: a second service for the folder ends at once, and
+// a window started for it is told that the service there has no window.
+TEST(Headless, OneProgramPerFolderAndAWindowStartIsToldTheServiceHasNoWindow) {
+  test::TempDir dir;
+  WriteParametersFile(dir.Path(), {Row("127.0.0.1")});
+  Headless first(dir.Path());
+  ASSERT_TRUE(first.WaitForLog("started")) << first.Log();
+
+  Headless second(dir.Path());
+  ASSERT_TRUE(second.Finish(5000)) << "a second service for the folder must not run";
+  EXPECT_EQ(second.ExitCode(), 1);
+  EXPECT_NE(second.Log().find("another Tarnwick has"), std::string::npos) << second.Log();
+  EXPECT_EQ(second.Log().find("started"), std::string::npos) << second.Log();
+
+  if (std::getenv("DISPLAY") != nullptr) {
+    QProcess window;
+    window.setProgram(QCoreApplication::applicationDirPath() + "/tarnwick");
+    window.setArguments({"--config-dir", QString::fromStdString(dir.Path())});
+    window.start();
+    ASSERT_TRUE(window.waitForFinished(5000)) << "the window start must end, not wait";
+    EXPECT_EQ(window.exitCode(), 1);
+    EXPECT_NE(window.readAllStandardError().toStdString().find("a headless Tarnwick measures"),
+              std::string::npos);
+  }
+  EXPECT_LT(first.SignalAndWait(SIGTERM), std::chrono::milliseconds(2500));
+  EXPECT_EQ(first.ExitCode(), 0) << first.Log();
+}
+
 }  // namespace
 }  // namespace tw
