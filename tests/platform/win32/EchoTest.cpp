@@ -59,8 +59,8 @@ TEST(Win32Echo, IPv6LoopbackEchoesOurMarkerBackThroughTheICMPv6Calls) {
   std::memcpy(data.data(), "TARNWICK", 8);
   std::vector<uint8_t> back(64 + 8, 0xee);
   IcmpReply reply;
-  const int32_t status = socket->SendEcho(loopback6, data.data(), 1024, IcmpOptions{}, 2000, reply,
-                                          back.data(), 64);
+  const int32_t status =
+      socket->SendEcho(loopback6, data.data(), 1024, IcmpOptions{}, 2000, reply, back.data(), 64);
   if (status == IpStatus::NoResources) {
     EXPECT_EQ(socket->Kind(IpFamily::V6), "");
     GTEST_SKIP() << "this system refuses an ICMPv6 handle (Icmp6CreateFile); IPv6 hosts get "
