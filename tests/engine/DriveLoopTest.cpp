@@ -70,7 +70,13 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
     EXPECT_EQ(sizes[k + 1].first, sizes[k].first + 1024) << k;
     EXPECT_EQ(sizes[k + 1].second, sizes[k + 1].first) << k;
   }
-  for (const auto& [write, read] : sizes) EXPECT_LE(read, write);
+  // The read block never grows past the write block; the write block may
+  // shrink below it when a write takes over 40 ms (a loaded machine).
+  for (size_t i = 0; i + 1 < sizes.size(); ++i) {
+    if (sizes[i + 1].second > sizes[i].second) {
+      EXPECT_LE(sizes[i + 1].second, sizes[i + 1].first) << i;
+    }
+  }
   if (k == 62) {
     EXPECT_EQ(sizes[62].first, 64512);
     // Below normal for the first 20 cycles, then the class of fast transfers.
