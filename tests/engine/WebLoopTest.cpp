@@ -147,7 +147,9 @@ TEST_F(WebLoopTest, AServerThatStopsAnsweringShowsTimeoutWithinTheRowsTimeout) {
   TPingThread::Destroy(t);
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(shown - started);
   EXPECT_GE(took.count(), 700);
-  EXPECT_LT(took.count(), 700 + 500);
+  // Room for a loaded machine (sanitizers, parallel tests); a timeout not
+  // kept would show the thread's own 2.5 s default or none.
+  EXPECT_LT(took.count(), 700 + 1000);
 }
 
 TEST_F(WebLoopTest, ClosingDuringAHangingDownloadIsNotHeldUp) {
