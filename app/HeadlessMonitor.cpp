@@ -157,6 +157,14 @@ void HeadlessMonitor::ShowMeasurement(int row, const DisplayUpdate& update) {
   measured_[index] = true;
 }
 
+void HeadlessMonitor::SpeedCellChanged(int /*col*/, int row) {
+  metrics_.ShowNoResponse(row);
+  const auto index = static_cast<size_t>(row);
+  if (index >= lastStatus_.size() || lastStatus_[index] == kNoResponseText) return;
+  log_("\"" + ResourceName(row) + "\": " + kNoResponseText + " (the transfer hangs)");
+  lastStatus_[index] = kNoResponseText;
+}
+
 void HeadlessMonitor::AppendTrendRecord(const std::string& name, double read, double write,
                                         double ping) {
   if (trendFile_ == nullptr) return;

@@ -72,6 +72,8 @@ class HeadlessMonitor final : public QObject, private ThreadHost, private TickHa
   int SelectedRow() const override { return 0; }
   void SetSpeedIcon(int) override {}
   void FinishChart() override {}
+  // The tick found a transfer hung past its row's timeout ("No response").
+  void SpeedCellChanged(int col, int row) override;
 
   Clock& clock_;
   Log log_;

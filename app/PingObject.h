@@ -246,7 +246,11 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   int SelectedRow() const override;
   void SetSpeedIcon(int index) override;
   void FinishChart() override;
-  void SpeedCellChanged(int col, int row) override { RepaintCell(col, row); }
+  // Only the tick's "No response" of a hung transfer changes cells here.
+  void SpeedCellChanged(int col, int row) override {
+    metrics_.ShowNoResponse(row);
+    RepaintCell(col, row);
+  }
 
   Clock& clock_;
   ResourceTable table_;

@@ -155,6 +155,18 @@ void MetricsBook::Record(int row, const std::string& name, const DisplayUpdate& 
   }
 }
 
+void MetricsBook::RecordNoResponse(int row, const std::string& name, ResourceKind kind) {
+  RowRecord& record = rows_[row];
+  if (record.name != name || record.kind != kind) {
+    record = RowRecord{};
+    record.name = name;
+    record.kind = kind;
+  }
+  record.status = MetricsStatus::Timeout;
+  record.write = record.read = record.ping = 0;
+  record.measured = true;
+}
+
 void MetricsBook::RecordQuarterHour(const std::string& name, double read, double write,
                                     double ping) {
   QuarterHour& means = quarterHours_[name];

@@ -67,6 +67,9 @@ class MetricsBook {
   // resource name. A row that measures another resource or kind than before
   // starts afresh (its counters from 0: a new series for the scraper).
   void Record(int row, const std::string& name, const DisplayUpdate& update);
+  // A row whose transfer has hung past its timeout: "timeout" and speed 0
+  // until its thread hands over again. Not a measurement, so no counter moves.
+  void RecordNoResponse(int row, const std::string& name, ResourceKind kind);
   // Takes the quarter-hour means (Kbps) handed to the trend files for `name`.
   void RecordQuarterHour(const std::string& name, double read, double write, double ping);
   // The exposition for the table's current rows (element 0 is row 1). Only

@@ -12,6 +12,11 @@ void MetricsHost::ShowMeasurement(int row, const DisplayUpdate& update) {
   host_.ShowMeasurement(row, update);
 }
 
+void MetricsHost::ShowNoResponse(int row) {
+  if (row >= 1 && row < table_.RowCount())
+    book_.RecordNoResponse(row, table_.Cell(Col::Resource, row), table_.Kind(row));
+}
+
 void MetricsHost::AppendTrendRecord(const std::string& name, double read, double write,
                                     double ping) {
   book_.RecordQuarterHour(name, read, write, ping);

@@ -17,10 +17,16 @@ class MetricsHost final : public ThreadHost {
  public:
   // `host` and `table` must outlive this object; UI thread only.
   MetricsHost(ThreadHost& host, const ResourceTable& table) : host_(host), table_(table) {}
+  // Not copied: the threads hold on to it.
+  MetricsHost(const MetricsHost&) = delete;
+  MetricsHost& operator=(const MetricsHost&) = delete;
 
   void ShowMeasurement(int row, const DisplayUpdate& update) override;
   bool TrendEnabled() const override { return host_.TrendEnabled(); }
   void AppendTrendRecord(const std::string& name, double read, double write, double ping) override;
+
+  // The sampling tick found the row's transfer hung past its timeout.
+  void ShowNoResponse(int row);
 
   // The exposition for the table's rows as they are now.
   std::string Exposition(const std::string& version) const;

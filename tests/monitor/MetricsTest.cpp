@@ -197,6 +197,29 @@ x)";
   EXPECT_EQ(text.back(), '\n');
 }
 
+// A share that hangs produces no hand-over; the tick's "No response" must
+// still reach the scraper, and the next measurement ends it.
+TEST(MetricsBookTest, AHungTransferShowsTimeoutAndSpeedZeroUntilTheNextMeasurement) {
+  MetricsBook book;
+  const std::vector<MetricsRow> rows{{"/mnt/share", ResourceKind::Drive}};
+  const std::string drive = R"(resource="/mnt/share",kind="drive")";
+  book.Record(1, "/mnt/share", Speeds(ResourceKind::Drive, 1500, 1900, 0));
+  book.RecordNoResponse(1, "/mnt/share", ResourceKind::Drive);
+  book.RecordNoResponse(1, "/mnt/share", ResourceKind::Drive);
+  std::string text = book.Exposition(rows, "0.1");
+  for (const std::string& line : {"tarnwick_status{" + drive + ",status=\"timeout\"} 1",
+                                  "tarnwick_speed_kbps{" + drive + ",direction=\"write\"} 0",
+                                  "tarnwick_speed_kbps{" + drive + ",direction=\"read\"} 0",
+                                  "tarnwick_measurements_total{" + drive + "} 1",
+                                  "tarnwick_failures_total{" + drive + "} 0"}) {
+    EXPECT_TRUE(Has(text, line)) << line << "\n" << text;
+  }
+  book.Record(1, "/mnt/share", Speeds(ResourceKind::Drive, 1400, 1800, 0));
+  text = book.Exposition(rows, "0.1");
+  EXPECT_TRUE(Has(text, "tarnwick_status{" + drive + ",status=\"ok\"} 1")) << text;
+  EXPECT_TRUE(Has(text, "tarnwick_speed_kbps{" + drive + ",direction=\"read\"} 1800")) << text;
+}
+
 TEST(MetricsBookTest, RenamedMovedAndDeletedRowsLeaveNoSeriesUnderAWrongName) {
   MetricsBook book;
   book.Record(1, "A", Speeds(ResourceKind::Echo, 0, 0, 1));
