@@ -21,31 +21,16 @@ namespace fs = std::filesystem;
 using test::EngineHost;
 using test::SshfsShare;
 
-class ShareLoopTest : public ::testing::Test {
+class ShareLoopTest : public test::SharedShareTest {
  protected:
-  static void SetUpTestSuite() {
-    if (SshfsShare::SkipReason().empty()) share_ = new SshfsShare("16mbit");
-  }
-  static void TearDownTestSuite() {
-    delete share_;
-    share_ = nullptr;
-  }
-  void SetUp() override {
-    const std::string reason = SshfsShare::SkipReason();
-    if (!reason.empty()) GTEST_SKIP() << reason;
-    ASSERT_TRUE(share_->Ok()) << share_->Error();
-  }
   // A share that an earlier test left vanished is mounted again.
   void TearDown() override {
     if (share_ != nullptr && !fs::exists(share_->MountPoint() + "/.")) share_->Remount();
   }
 
-  static SshfsShare* share_;
   EngineHost host;
   EngineServices services{host.dispatcher, SystemClock(), host, false};
 };
-
-SshfsShare* ShareLoopTest::share_ = nullptr;
 
 // 16 Mbit/s are 1953 KB/s (the program's K is 1024 bytes). Nothing timed
 // can go faster than the link, apart from the token bucket's 4 KB burst

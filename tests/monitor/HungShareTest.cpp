@@ -88,19 +88,11 @@ class Window final : public TickHandler {
   SpeedEvents events_;
 };
 
-class HungShareTest : public ::testing::Test {
+class HungShareTest : public test::SharedShareTest {
  protected:
-  static void SetUpTestSuite() {
-    if (SshfsShare::SkipReason().empty()) share_ = new SshfsShare("16mbit");
-  }
-  static void TearDownTestSuite() {
-    delete share_;
-    share_ = nullptr;
-  }
   void SetUp() override {
-    const std::string reason = SshfsShare::SkipReason();
-    if (!reason.empty()) GTEST_SKIP() << reason;
-    ASSERT_TRUE(share_->Ok()) << share_->Error();
+    test::SharedShareTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     std::ofstream(share_->ServedFolder() + "/readonly.bin", std::ios::binary)
         << std::string(256 * 1024, 'r');
   }
@@ -139,7 +131,6 @@ class HungShareTest : public ::testing::Test {
 
   std::string Cell(int col, int row) const { return owner->host.table.Cell(col, row); }
 
-  static SshfsShare* share_;
   struct Owner {
     test::EngineHost host;
     EngineServices services{host.dispatcher, SystemClock(), host, false};
@@ -150,8 +141,6 @@ class HungShareTest : public ::testing::Test {
   Clock::duration slowestTick{};
   test::TempDir dir;
 };
-
-SshfsShare* HungShareTest::share_ = nullptr;
 
 TEST_F(HungShareTest, NoResponseAfterTheTimeoutFiresTheMinimumEventAndRecovers) {
   for (ResourceKind kind : {ResourceKind::Drive, ResourceKind::File}) {

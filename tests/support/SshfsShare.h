@@ -12,6 +12,7 @@
 // sshfs, sshd and ssh-keygen; SkipReason() tells why a test cannot run.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -72,6 +73,26 @@ class SshfsShare {
   std::unique_ptr<NetNamespace> server_, client_;
   pid_t sshdPid_ = -1, sshfsPid_ = -1;
   bool stopped_ = false, mounted_ = false;
+};
+
+// A suite whose tests share one 16 Mbit/s share, made once for the suite;
+// every test skips with the reason where no share can be made.
+class SharedShareTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (SshfsShare::SkipReason().empty()) share_ = new SshfsShare("16mbit");
+  }
+  static void TearDownTestSuite() {
+    delete share_;
+    share_ = nullptr;
+  }
+  void SetUp() override {
+    const std::string reason = SshfsShare::SkipReason();
+    if (!reason.empty()) GTEST_SKIP() << reason;
+    ASSERT_TRUE(share_->Ok()) << share_->Error();
+  }
+
+  static inline SshfsShare* share_ = nullptr;
 };
 
 }  // namespace tw::test
