@@ -41,21 +41,49 @@ int HighestAllowedNice() {
   return std::max(20 - ceiling, kHighestNice);
 }
 
+// What a thread knows about its own level. It is read from the system once
+// and then remembered: nothing else sets a measuring thread's nice value, and
+// a thread changes class four times a cycle, where each system call costs
+// several microseconds on a virtual machine.
+struct ThreadLevel {
+  bool known = false;
+  id_t tid = 0;
+  int normal = 0;   // the nice value when the thread first set a class
+  int highest = 0;  // the highest level (lowest nice value) it may set
+  int current = 0;  // the nice value it runs at
+};
+
+bool LearnLevel(ThreadLevel& level) {
+  level.tid = static_cast<id_t>(syscall(SYS_gettid));
+  errno = 0;
+  const int now = getpriority(PRIO_PROCESS, level.tid);
+  if (now == -1 && errno != 0) return false;
+  level.normal = level.current = now;
+  level.highest = HighestAllowedNice();
+  level.known = true;
+  return true;
+}
+
 }  // namespace
 
 bool SetCurrentThreadPriorityClass(int priorityClass) {
   if (priorityClass < 1 || priorityClass > 5) return false;
-  const auto tid = static_cast<id_t>(syscall(SYS_gettid));
-  errno = 0;
-  const int now = getpriority(PRIO_PROCESS, tid);
-  if (now == -1 && errno != 0) return false;
-  static thread_local int normal = now;
-  const int wanted = std::clamp(normal + kOffsets[priorityClass - 1], kHighestNice, kLowestNice);
-  const int highest = HighestAllowedNice();
+  static thread_local ThreadLevel level;
+  if (!level.known && !LearnLevel(level)) return false;
+  const int wanted =
+      std::clamp(level.normal + kOffsets[priorityClass - 1], kHighestNice, kLowestNice);
   // Once lowered, the thread could not get back to its normal level.
-  if (highest > normal) return now == wanted;
-  const int nice = std::max(wanted, highest);
-  if (nice != now && setpriority(PRIO_PROCESS, tid, nice) != 0) return false;
+  if (level.highest > level.normal) return level.current == wanted;
+  const int nice = std::max(wanted, level.highest);
+  if (nice != level.current) {
+    if (setpriority(PRIO_PROCESS, level.tid, nice) != 0) {
+      errno = 0;
+      const int now = getpriority(PRIO_PROCESS, level.tid);
+      if (now != -1 || errno == 0) level.current = now;
+      return false;
+    }
+    level.current = nice;
+  }
   return nice == wanted;
 }
 
