@@ -144,6 +144,8 @@ void TChartPanel::ShowValueText(const std::string& text) {
 }
 
 void TChartPanel::HideValueWindowTimer() {
+  // Asking where the mouse is costs a round trip to the display server.
+  if (!valueWindow->isVisible()) return;
   const QPoint p = image->mapFromGlobal(QCursor::pos());
   if (p.x() < 0 || p.x() > image->width() || p.y() < 0 || p.y() > image->height())
     valueWindow->hide();
