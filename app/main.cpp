@@ -14,6 +14,7 @@
 #include "app/SingleWindow.h"
 #include "dialogs/AboutBox.h"
 #include "platform/AccessibleButtons.h"
+#include "platform/ProgramLauncher.h"
 #include "util/ProgramOptions.h"
 
 namespace {
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
     qputenv("TARNWICK_HOME", QByteArray::fromStdString(options.configDir));
   }
   tw::KeepSessionBusFromAutolaunching();
+  // Before Qt, any thread or any file of a share exists: programs started
+  // for speed events must not wait for a share that no longer answers.
+  tw::StartProgramLauncher();
   if (options.headless) return tw::RunHeadless(argc, argv, options);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");

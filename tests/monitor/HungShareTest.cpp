@@ -1,12 +1,10 @@
 // A network share whose server stops answering (the sshfs process stopped)
 // under the window's logic: the sampling tick shows "No response" once a
 // transfer has hung for longer than the row's timeout, a minimum-speed event
-// sees a speed of 0 and runs its program, measuring goes on by itself when
+// sees a speed of 0 and runs its program at once, measuring goes on by itself when
 // the share answers again, and closing does not wait for the hung transfer.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +18,7 @@
 #include "monitor/RowThreads.h"
 #include "monitor/Sampling.h"
 #include "monitor/SpeedEvents.h"
+#include "platform/ProgramLauncher.h"
 #include "support/SshfsShare.h"
 #include "support/TempDir.h"
 #include "tests/engine/EngineHost.h"
@@ -38,34 +37,26 @@ using test::SshfsShare;
 constexpr int kTimeoutMs = 3000;
 
 // Starts event programs for real, without a shell and without waiting for
-// them (as a detached start does). While a share hangs, the started program
-// gets going only once the share answers: its exec closes this process's
-// descriptors of files on the share, and FUSE asks the hung server to flush
-// each of them.
+// them, through the launcher as the window and the service do. A start that
+// forked this process would get going only once the share answers: its exec
+// closes this process's descriptors of files on the share, and FUSE asks
+// the hung server to flush each of them. The launcher holds none of them.
 class ProgramActions final : public EventActions {
  public:
-  ~ProgramActions() override {
-    for (pid_t pid : started_) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-    }
-  }
   void PlaySoundFile(const std::string&) override {}
   void RunProgram(const std::string& commandLine, const std::string&) override {
     std::vector<std::string> words = SplitCommandLine(commandLine);
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0)
-      started_.push_back(pid);
+    if (words.empty()) return;
+    ProgramStart start;
+    start.program = words.front();
+    start.arguments.assign(words.begin() + 1, words.end());
+    start.folders = {fs::current_path().string()};
+    for (char** entry = environ; *entry != nullptr; ++entry) start.environment.emplace_back(*entry);
+    LaunchProgram(start);
   }
   void CloseProgramByFile(const std::string&) override {}
   void CloseProgramByTitle(const std::string&) override {}
   void ShowNotification(const std::string&) override {}
-
- private:
-  std::vector<pid_t> started_;
 };
 
 // The window's side of the tick: events with real actions, the cells the
@@ -90,6 +81,15 @@ class Window final : public TickHandler {
 
 class HungShareTest : public test::SharedShareTest {
  protected:
+  // The launcher exists before the share and its files, as in the program.
+  static void SetUpTestSuite() {
+    StartProgramLauncher();
+    SharedShareTest::SetUpTestSuite();
+  }
+  static void TearDownTestSuite() {
+    SharedShareTest::TearDownTestSuite();
+    StopProgramLauncher();
+  }
   void SetUp() override {
     test::SharedShareTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
@@ -163,6 +163,8 @@ TEST_F(HungShareTest, NoResponseAfterTheTimeoutFiresTheMinimumEventAndRecovers) 
     // The minimum event's 2 s count from the first tick with speed 0.
     EXPECT_TRUE(RunUntil([&] { return Cell(Col::MinPerformed, row) == "1"; }, 5000)) << what;
     EXPECT_EQ(Cell(statusCol, row), kNoResponseText) << what;
+    // Its program runs while the share still hangs.
+    EXPECT_TRUE(RunUntil([&] { return fs::exists(flag); }, 2000)) << what;
 
     share_->Answer();
     EXPECT_TRUE(RunUntil([&] { return test::CellSpeed(Cell(Col::ReadSpeed, row)) > 0; }, 10000))
