@@ -52,9 +52,10 @@ bool RunProgram(const std::string& commandLine, const std::string& folder) {
   // be entered, the program starts in this program's current folder.
   const QString current = QDir::currentPath();
   QStringList folders{current};
-  if (!folder.empty())
+  if (!folder.empty()) {
     folders.prepend(
         QDir::cleanPath(QDir(current).absoluteFilePath(QString::fromStdString(folder))));
+  }
   LaunchOutcome outcome = LaunchOutcome::Failed;
   if (!words.empty() && !words.front().empty()) {
     outcome = LaunchDetached(QString::fromStdString(words.front()), Arguments(words), folders,

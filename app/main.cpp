@@ -28,6 +28,15 @@ std::string ConfigDirProblem(const std::string& folder) {
   return {};
 }
 
+// The program launcher for the program's run; it is gone before the
+// program ends, so nothing of it outlives the program.
+struct LauncherScope {
+  LauncherScope() { tw::StartProgramLauncher(); }
+  ~LauncherScope() { tw::StopProgramLauncher(); }
+  LauncherScope(const LauncherScope&) = delete;
+  LauncherScope& operator=(const LauncherScope&) = delete;
+};
+
 int Fail(const std::string& why) {
   std::fprintf(stderr, "tarnwick: %s\n", why.c_str());
   return 2;
@@ -57,7 +66,7 @@ int main(int argc, char** argv) {
   tw::KeepSessionBusFromAutolaunching();
   // Before Qt, any thread or any file of a share exists: programs started
   // for speed events must not wait for a share that no longer answers.
-  tw::StartProgramLauncher();
+  const LauncherScope launcher;
   if (options.headless) return tw::RunHeadless(argc, argv, options);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");
