@@ -1,6 +1,7 @@
 // Each program is started through a double fork: the middle process exits
-// at once and is reaped here, so the program is nobody's child in this
-// program (no zombie) and outlives it. A close-on-exec socket between the
+// at once and the system reaps it (the launcher does not wait for its
+// children), so the program is nobody's child here (no zombie) and outlives
+// this program. A close-on-exec socket between the
 // program's process and the launcher tells whether the exec happened: it
 // closes without a word on success and carries errno on failure.
 //
@@ -13,7 +14,6 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,21 +28,29 @@ namespace tw::launcher {
 
 namespace {
 
-// The signals the launcher ignores (a terminal's Ctrl+C or Ctrl+\ reaches
-// the whole process group; this program decides itself how to end), with
-// the dispositions the programs get back.
+// The launcher ignores a terminal's Ctrl+C and Ctrl+\ (they reach the whole
+// process group; this program decides itself how to end) and lets the
+// system reap its children; the programs get the dispositions back.
+using SignalAction = struct sigaction;
+
 struct KeptSignals {
-  struct sigaction interrupt {
-  }, quit{};
+  SignalAction interrupt{};
+  SignalAction quit{};
+  SignalAction child{};
 };
 
-KeptSignals IgnoreTerminalSignals() {
+KeptSignals SetLauncherSignals() {
   KeptSignals kept;
-  struct sigaction ignore {};
+  SignalAction ignore{};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
   sigaction(SIGINT, &ignore, &kept.interrupt);
   sigaction(SIGQUIT, &ignore, &kept.quit);
+  SignalAction noZombies{};
+  noZombies.sa_handler = SIG_DFL;
+  noZombies.sa_flags = SA_NOCLDWAIT;
+  sigemptyset(&noZombies.sa_mask);
+  sigaction(SIGCHLD, &noZombies, &kept.child);
   return kept;
 }
 
@@ -62,6 +70,7 @@ void Report(int status, int error) {
                                 const KeptSignals& kept, int status) {
   sigaction(SIGINT, &kept.interrupt, nullptr);
   sigaction(SIGQUIT, &kept.quit, nullptr);
+  sigaction(SIGCHLD, &kept.child, nullptr);
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -97,11 +106,6 @@ LaunchOutcome AwaitExec(int status, std::chrono::milliseconds wait) {
   }
 }
 
-void Reap(pid_t pid) {
-  while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-  }
-}
-
 LaunchOutcome StartDetached(const ProgramStart& start, const KeptSignals& kept) {
   if (start.program.empty()) return LaunchOutcome::Failed;
   std::vector<std::string> words{start.program};
@@ -121,11 +125,8 @@ LaunchOutcome StartDetached(const ProgramStart& start, const KeptSignals& kept) 
     _exit(0);
   }
   close(status[1]);
-  LaunchOutcome outcome = LaunchOutcome::Failed;
-  if (middle > 0) {
-    Reap(middle);
-    outcome = AwaitExec(status[0], kExecWait);
-  }
+  const LaunchOutcome outcome =
+      middle > 0 ? AwaitExec(status[0], kExecWait) : LaunchOutcome::Failed;
   close(status[0]);
   return outcome;
 }
@@ -137,7 +138,7 @@ void RunLauncher(int socket, pid_t parent) {
   // to another process by mistake.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(0);
-  const KeptSignals kept = IgnoreTerminalSignals();
+  const KeptSignals kept = SetLauncherSignals();
   std::string request;
   while (ReceiveMessage(socket, request, kNoDeadline)) {
     ProgramStart start;
