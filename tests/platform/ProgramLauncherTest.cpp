@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/LauncherMessages.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -104,13 +105,11 @@ TEST_F(ProgramLauncherTest, TellsWhetherTheProgramStarted) {
       {"empty name", {"", {}, {dir_.Path()}, {}}, LaunchOutcome::Failed},
       {"no folder can be entered", {"/bin/true", {}, {missing}, {}}, LaunchOutcome::Failed},
       {"started", {"/bin/true", {}, {dir_.Path()}, {}}, LaunchOutcome::Started},
-      {"the next folder", Shell("pwd > folder.txt", missing), LaunchOutcome::Started},
+      {"the next folder",
+       {"/bin/sh", {"-c", "pwd > folder.txt"}, {missing, dir_.Path()}, ThisEnvironment()},
+       LaunchOutcome::Started},
   };
-  for (const Case& c : cases) {
-    ProgramStart start = c.start;
-    if (std::string(c.what) == "the next folder") start.folders.push_back(dir_.Path());
-    EXPECT_EQ(LaunchProgram(start), c.outcome) << c.what;
-  }
+  for (const Case& c : cases) EXPECT_EQ(LaunchProgram(c.start), c.outcome) << c.what;
   ASSERT_TRUE(Appears("folder.txt"));
   EXPECT_TRUE(WaitUntil([&] { return Read("folder.txt") == dir_.Path() + "\n"; }, 5000));
 }
@@ -166,6 +165,27 @@ TEST_F(ProgramLauncherTest, TheProgramIsNoChildOfOursAndOutlivesTheLauncher) {
   EXPECT_EQ(ProgramLauncherPid(), -1);
   EXPECT_FALSE(Ended(program));
   kill(program, SIGKILL);
+}
+
+// A request survives the trip whole; a damaged one is refused without
+// believing its counts.
+TEST(LauncherRequestTest, RoundTripAndDamage) {
+  const ProgramStart start{"prog", {"a", "", std::string("b\0c", 3)}, {"/x", "/y"}, {"A=1"}};
+  const std::string bytes = launcher::EncodeRequest(start);
+  ProgramStart back;
+  ASSERT_TRUE(launcher::DecodeRequest(bytes, back));
+  EXPECT_EQ(back.program, start.program);
+  EXPECT_EQ(back.arguments, start.arguments);
+  EXPECT_EQ(back.folders, start.folders);
+  EXPECT_EQ(back.environment, start.environment);
+  std::string huge = bytes;
+  huge.replace(0, 4, "\xff\xff\xff\xff");  // four billion arguments claimed
+  const std::string damaged[] = {"", bytes.substr(0, 3), bytes.substr(0, bytes.size() - 1),
+                                 bytes + "x", huge};
+  for (const std::string& d : damaged) {
+    ProgramStart out;
+    EXPECT_FALSE(launcher::DecodeRequest(d, out)) << d.size();
+  }
 }
 
 TEST(ProgramLauncherAbsentTest, WithoutALauncherTheCallerStartsTheProgram) {
