@@ -14,6 +14,7 @@
 #include "app/SingleWindow.h"
 #include "dialogs/AboutBox.h"
 #include "platform/AccessibleButtons.h"
+#include "platform/ProgramLauncher.h"
 #include "util/ProgramOptions.h"
 
 namespace {
@@ -26,6 +27,15 @@ std::string ConfigDirProblem(const std::string& folder) {
   if (!info.isWritable()) return "the folder \"" + folder + "\" is not writable";
   return {};
 }
+
+// The program launcher for the program's run; it is gone before the
+// program ends, so nothing of it outlives the program.
+struct LauncherScope {
+  LauncherScope() { tw::StartProgramLauncher(); }
+  ~LauncherScope() { tw::StopProgramLauncher(); }
+  LauncherScope(const LauncherScope&) = delete;
+  LauncherScope& operator=(const LauncherScope&) = delete;
+};
 
 int Fail(const std::string& why) {
   std::fprintf(stderr, "tarnwick: %s\n", why.c_str());
@@ -54,6 +64,9 @@ int main(int argc, char** argv) {
     qputenv("TARNWICK_HOME", QByteArray::fromStdString(options.configDir));
   }
   tw::KeepSessionBusFromAutolaunching();
+  // Before Qt, any thread or any file of a share exists: programs started
+  // for speed events must not wait for a share that no longer answers.
+  const LauncherScope launcher;
   if (options.headless) return tw::RunHeadless(argc, argv, options);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnwick");

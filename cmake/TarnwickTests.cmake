@@ -11,7 +11,9 @@ set(TARNWICK_LINUX_ONLY_TESTS
   app/AccessibilityTest.cpp app/SecondStartTest.cpp app/HighDpiTest.cpp app/HeadlessTest.cpp
   platform/BookmarkSourcesTest.cpp platform/DriveIoTest.cpp platform/EchoTest.cpp
   platform/LockedFileTest.cpp platform/NameLookupTest.cpp platform/ProcessListTest.cpp
-  platform/SafeFileTest.cpp platform/ThreadPriorityTest.cpp platform/WebBrowserTest.cpp)
+  platform/SafeFileTest.cpp platform/ThreadPriorityTest.cpp platform/WebBrowserTest.cpp
+  platform/ProgramLauncherTest.cpp actions/RunProgramShareTest.cpp
+  actions/RunProgramLauncherTest.cpp)
 
 # tarnwick_test_folder(<folder> CORE|UI): every .cpp in tests/<folder> (and in
 # its subfolder of the target system) makes one test program test_<folder>;

@@ -1,9 +1,11 @@
 #include "controls/URL.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMouseEvent>
 #include <QProcess>
 
+#include "actions/LaunchDetached.h"
 #include "platform/WebBrowser.h"
 
 namespace tw {
@@ -49,7 +51,14 @@ void TURL::Open() {
   const QStringList command = CommandFor(text());
   if (command.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool started = QProcess::startDetached(command.front(), command.mid(1));
+  // Through the launcher, as event programs are: a fork of this program
+  // would wait for any share a measuring thread has a file open on.
+  const LaunchOutcome outcome =
+      LaunchDetached(command.front(), command.mid(1), {QDir::currentPath()},
+                     QProcessEnvironment::systemEnvironment());
+  const bool started = outcome == LaunchOutcome::Unavailable
+                           ? QProcess::startDetached(command.front(), command.mid(1))
+                           : outcome == LaunchOutcome::Started;
   QApplication::restoreOverrideCursor();
   emit browserStarted(started);
 }

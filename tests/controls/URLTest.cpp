@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "controls/URL.h"
+#include "platform/ProgramLauncher.h"
 #include "support/QtTestApp.h"
 #include "support/XdgSandbox.h"
 
@@ -77,6 +78,24 @@ TEST_F(UrlTest, RegisteredBrowserOpensTheCaptionOnAClick) {
   ASSERT_TRUE(test::WaitFor([&] { return fs::exists(Marker()); }, 10000));
   // The address arrives as one argument, untouched by any shell.
   EXPECT_EQ(ReadMarker(), "--new-window\nhttp://www.example.com/a b;c\n");
+}
+
+// With the program launcher running (as in the program), the browser is
+// started by it, with the same arguments.
+TEST_F(UrlTest, TheLauncherStartsTheBrowser) {
+  if (!StartProgramLauncher()) GTEST_SKIP() << "this system starts programs without a launcher";
+  const int launcher = ProgramLauncherPid();
+  RegisterBrowser(MakeBrowser() + " %u");
+  TURL url("http://www.example.com/x", nullptr);
+  url.resize(150, 20);
+  bool ran = false;
+  QObject::connect(&url, &TURL::browserStarted, [&ran](bool ok) { ran = ok; });
+  Click(url);
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(test::WaitFor([&] { return fs::exists(Marker()); }, 10000));
+  EXPECT_EQ(ReadMarker(), "http://www.example.com/x\n");
+  EXPECT_EQ(ProgramLauncherPid(), launcher);
+  StopProgramLauncher();
 }
 
 TEST_F(UrlTest, CommandPutsTheAddressInPlaceOfTheFieldCode) {

@@ -1,12 +1,10 @@
 // A network share whose server stops answering (the sshfs process stopped)
 // under the window's logic: the sampling tick shows "No response" once a
 // transfer has hung for longer than the row's timeout, a minimum-speed event
-// sees a speed of 0 and runs its program, measuring goes on by itself when
+// sees a speed of 0 and runs its program at once, measuring goes on by itself when
 // the share answers again, and closing does not wait for the hung transfer.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +18,7 @@
 #include "monitor/RowThreads.h"
 #include "monitor/Sampling.h"
 #include "monitor/SpeedEvents.h"
+#include "platform/ProgramLauncher.h"
 #include "support/SshfsShare.h"
 #include "support/TempDir.h"
 #include "tests/engine/EngineHost.h"
@@ -37,42 +36,41 @@ using test::SshfsShare;
 
 constexpr int kTimeoutMs = 3000;
 
-// Starts event programs for real, without a shell and without waiting for
-// them (as a detached start does). While a share hangs, the started program
-// gets going only once the share answers: its exec closes this process's
-// descriptors of files on the share, and FUSE asks the hung server to flush
-// each of them.
+// Starts event programs for real, without a shell, through the launcher as
+// the window and the service do, and keeps how long the starts took. A start that
+// forked this process would get going only once the share answers: its exec
+// closes this process's descriptors of files on the share, and FUSE asks
+// the hung server to flush each of them. The launcher holds none of them.
 class ProgramActions final : public EventActions {
  public:
-  ~ProgramActions() override {
-    for (pid_t pid : started_) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-    }
-  }
   void PlaySoundFile(const std::string&) override {}
   void RunProgram(const std::string& commandLine, const std::string&) override {
     std::vector<std::string> words = SplitCommandLine(commandLine);
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0)
-      started_.push_back(pid);
+    if (words.empty()) return;
+    ProgramStart start;
+    start.program = words.front();
+    start.arguments.assign(words.begin() + 1, words.end());
+    start.folders = {fs::current_path().string()};
+    for (char** entry = environ; *entry != nullptr; ++entry) start.environment.emplace_back(*entry);
+    const auto begin = Clock::now();
+    outcome = LaunchProgram(start);
+    const auto took = Clock::now() - begin;
+    startTime += took;
+    longestStart = std::max(longestStart, took);
   }
   void CloseProgramByFile(const std::string&) override {}
   void CloseProgramByTitle(const std::string&) override {}
   void ShowNotification(const std::string&) override {}
 
- private:
-  std::vector<pid_t> started_;
+  LaunchOutcome outcome = LaunchOutcome::Unavailable;
+  Clock::duration startTime{}, longestStart{};
 };
 
 // The window's side of the tick: events with real actions, the cells the
 // tick changed, and how long the slowest tick took.
 class Window final : public TickHandler {
  public:
-  Window(ResourceTable& table, tw::Clock& clock) : events_(table, clock, actions_) {}
+  Window(ResourceTable& table, tw::Clock& clock) : events_(table, clock, actions) {}
   void ClearChart() override {}
   void DrawRow(int, const MeasurementSnapshot&) override {}
   void CheckEvents(int row, double speed) override { events_.Check(row, speed); }
@@ -82,14 +80,23 @@ class Window final : public TickHandler {
   void SpeedCellChanged(int col, int) override { changedCells.push_back(col); }
 
   std::vector<int> changedCells;
+  ProgramActions actions;
 
  private:
-  ProgramActions actions_;
   SpeedEvents events_;
 };
 
 class HungShareTest : public test::SharedShareTest {
  protected:
+  // The launcher exists before the share and its files, as in the program.
+  static void SetUpTestSuite() {
+    StartProgramLauncher();
+    SharedShareTest::SetUpTestSuite();
+  }
+  static void TearDownTestSuite() {
+    SharedShareTest::TearDownTestSuite();
+    StopProgramLauncher();
+  }
   void SetUp() override {
     test::SharedShareTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
@@ -122,8 +129,11 @@ class HungShareTest : public test::SharedShareTest {
     while (Clock::now() < end) {
       owner->host.PumpUntil([] { return false; }, 50);
       const auto start = Clock::now();
+      // A program start is the action's own work, not a wait for the share.
+      const auto programs = window.actions.startTime;
       owner->sampling.Tick(TickMode::Tick, window);
-      slowestTick = std::max(slowestTick, Clock::now() - start);
+      slowestTick =
+          std::max(slowestTick, Clock::now() - start - (window.actions.startTime - programs));
       if (done()) return true;
     }
     return false;
@@ -147,6 +157,7 @@ TEST_F(HungShareTest, NoResponseAfterTheTimeoutFiresTheMinimumEventAndRecovers) 
     const std::string what = kind == ResourceKind::Drive ? "drive" : "file";
     const std::string flag = dir.File(what + ".fired");
     const int row = AddRow(kind, flag);
+    window.actions.longestStart = {};
     const int statusCol = kind == ResourceKind::Drive ? Col::WriteSpeed : Col::ReadSpeed;
     TPingThread* t = owner->host.Start(row, owner->services);
     ASSERT_TRUE(RunUntil([&] { return test::CellSpeed(Cell(Col::ReadSpeed, row)) > 0; }, 10000))
@@ -163,6 +174,12 @@ TEST_F(HungShareTest, NoResponseAfterTheTimeoutFiresTheMinimumEventAndRecovers) 
     // The minimum event's 2 s count from the first tick with speed 0.
     EXPECT_TRUE(RunUntil([&] { return Cell(Col::MinPerformed, row) == "1"; }, 5000)) << what;
     EXPECT_EQ(Cell(statusCol, row), kNoResponseText) << what;
+    // Its program runs while the share still hangs, started at once.
+    EXPECT_TRUE(RunUntil([&] { return fs::exists(flag); }, 2000)) << what;
+    EXPECT_EQ(window.actions.outcome, LaunchOutcome::Started) << what;
+    EXPECT_LT(window.actions.longestStart, Ms(1000)) << what;
+    std::printf("program start while the %s share hangs: %.1f ms\n", what.c_str(),
+                std::chrono::duration<double, std::milli>(window.actions.longestStart).count());
 
     share_->Answer();
     EXPECT_TRUE(RunUntil([&] { return test::CellSpeed(Cell(Col::ReadSpeed, row)) > 0; }, 10000))
