@@ -186,9 +186,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void FormCreate();
   void FormShow();
   bool FormCloseQuery();
-  // Whether a close may go on at once (confirmed, or not within 5 s of the
-  // start); once true it stays true.
-  bool CloseIsDue() const;
+  // Whether a close may go on `afterMs` from now (confirmed, or not within
+  // 5 s of the start); once true it stays true.
+  bool CloseIsDue(uint64_t afterMs) const;
   void FormClose();
   void BuildButtons();
   void BuildStatusTable();
