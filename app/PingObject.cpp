@@ -148,6 +148,11 @@ void TPingObject::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A close that will go on leaves the screen at once: the flag waits that
+  // follow (two seconds, with a hung share the grace for its thread too)
+  // would otherwise show a frozen window. The query decides after stopping
+  // sampling, which waits the flag wait first.
+  if (CloseIsDue(sampling_.FlagWaitMs())) hide();
   if (!FormCloseQuery()) {
     event->ignore();
     return;
@@ -162,8 +167,7 @@ bool TPingObject::FormCloseQuery() {
   pingSendTimer_.stop();
   sampling_.StopThreads();
   UpdateResourceButtons();
-  if (closeConfirmed_) return true;
-  if (clock_.TickMs() - startTick_ > 5000) return true;
+  if (CloseIsDue(0)) return true;
   if (progExit_ == nullptr) {
     progExit_ = new TProgExit(this, [this] {
       closeConfirmed_ = true;
@@ -172,6 +176,10 @@ bool TPingObject::FormCloseQuery() {
     progExit_->show();
   }
   return false;
+}
+
+bool TPingObject::CloseIsDue(uint64_t afterMs) const {
+  return closeConfirmed_ || clock_.TickMs() + afterMs - startTick_ > 5000;
 }
 
 void TPingObject::FormClose() {

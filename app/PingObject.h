@@ -48,6 +48,10 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   ResourceTable& Table() { return table_; }
   // What the threads have handed over, for the metrics endpoint.
   const MetricsHost& Metrics() const { return metrics_; }
+  // Expires once no measurement thread of this window is left, counting a
+  // thread that the close left behind in a call to a hung share (every
+  // thread shares the dispatcher with the window).
+  std::weak_ptr<void> ThreadsAlive() const { return uiDispatcher_->dispatcher(); }
   // Adds a resource row with the defaults of a new row and its suspended
   // thread; the thread runs at once when sampling runs.
   int AddResourceRow(const std::string& address, ResourceKind kind);
@@ -182,6 +186,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void FormCreate();
   void FormShow();
   bool FormCloseQuery();
+  // Whether a close may go on `afterMs` from now (confirmed, or not within
+  // 5 s of the start); once true it stays true.
+  bool CloseIsDue(uint64_t afterMs) const;
   void FormClose();
   void BuildButtons();
   void BuildStatusTable();

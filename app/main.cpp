@@ -2,8 +2,11 @@
 // measurements as a service without a window.
 #include <QApplication>
 #include <QFileInfo>
+#include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "actions/Player.h"
@@ -42,6 +45,49 @@ int Fail(const std::string& why) {
   return 2;
 }
 
+// The program with its window, until the window has closed; `threads` is
+// then what tells whether its measurement threads are all gone.
+int RunWindow(int argc, char** argv, const tw::ProgramOptions& options,
+              std::weak_ptr<void>& threads) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tarnwick");
+  QApplication::setApplicationVersion(tw::ProgramVersion());
+  QGuiApplication::setDesktopFileName("org.tarnwick.Tarnwick");
+  // A second start for the same folder only raises the running window; it
+  // must not fail on the metrics port the running program holds.
+  const auto guard = tw::ClaimProgramFolderForWindow();
+  if (!guard->First()) return guard->ExitCode();
+  // The endpoint is opened before the window and its threads, so that a port
+  // that cannot be had ends the program with nothing started.
+  tw::TMetricsServer metricsServer;
+  if (!options.metricsAddress.empty()) {
+    const std::string problem = metricsServer.Listen(options.metricsAddress, options.metricsPort);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "tarnwick: %s\n", problem.c_str());
+      return tw::kMetricsListenFailed;
+    }
+  }
+  tw::TPingObject mainWindow;
+  threads = mainWindow.ThreadsAlive();
+  metricsServer.Publish(mainWindow.Metrics());
+  // The long-lived windows, in their order: main window, message dialog, sound player.
+  mainWindow.MsgDialog();
+  mainWindow.EventServices().Player();
+  mainWindow.show();
+  guard->Attach(&mainWindow);
+  return QApplication::exec();
+}
+
+// A close does not wait for a measurement thread stuck in a call to a hung
+// network share: it leaves the thread behind. The process ends only once
+// that call has returned and the thread has ended, deleting its test file on
+// the share, so that no thread is cut off midway or runs while the process
+// tears down what it still uses. The window, the program folder's lock and
+// the metrics port are already gone meanwhile.
+void WaitForThreadsLeftBehind(const std::weak_ptr<void>& threads) {
+  while (!threads.expired()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,30 +114,8 @@ int main(int argc, char** argv) {
   // for speed events must not wait for a share that no longer answers.
   const LauncherScope launcher;
   if (options.headless) return tw::RunHeadless(argc, argv, options);
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Tarnwick");
-  QApplication::setApplicationVersion(tw::ProgramVersion());
-  QGuiApplication::setDesktopFileName("org.tarnwick.Tarnwick");
-  // A second start for the same folder only raises the running window; it
-  // must not fail on the metrics port the running program holds.
-  const auto guard = tw::ClaimProgramFolderForWindow();
-  if (!guard->First()) return guard->ExitCode();
-  // The endpoint is opened before the window and its threads, so that a port
-  // that cannot be had ends the program with nothing started.
-  tw::TMetricsServer metricsServer;
-  if (!options.metricsAddress.empty()) {
-    const std::string problem = metricsServer.Listen(options.metricsAddress, options.metricsPort);
-    if (!problem.empty()) {
-      std::fprintf(stderr, "tarnwick: %s\n", problem.c_str());
-      return tw::kMetricsListenFailed;
-    }
-  }
-  tw::TPingObject mainWindow;
-  metricsServer.Publish(mainWindow.Metrics());
-  // The long-lived windows, in their order: main window, message dialog, sound player.
-  mainWindow.MsgDialog();
-  mainWindow.EventServices().Player();
-  mainWindow.show();
-  guard->Attach(&mainWindow);
-  return QApplication::exec();
+  std::weak_ptr<void> threads;
+  const int code = RunWindow(argc, argv, options, threads);
+  WaitForThreadsLeftBehind(threads);
+  return code;
 }

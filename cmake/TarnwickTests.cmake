@@ -8,7 +8,7 @@ set(TARNWICK_LINUX_ONLY_TESTS
   engine/EchoLoopTest.cpp engine/Echo6LoopTest.cpp engine/AddressChangeTest.cpp
   engine/WebLoopTest.cpp engine/ShareLoopTest.cpp platform/Echo6Test.cpp
   monitor/ParametersTest.cpp monitor/MetricsPromtoolTest.cpp app/MetricsEndpointTest.cpp monitor/HungShareTest.cpp
-  app/AccessibilityTest.cpp app/SecondStartTest.cpp app/HighDpiTest.cpp app/HeadlessTest.cpp
+  app/AccessibilityTest.cpp app/SecondStartTest.cpp app/HighDpiTest.cpp app/HeadlessTest.cpp app/HungShareCloseTest.cpp
   platform/BookmarkSourcesTest.cpp platform/DriveIoTest.cpp platform/EchoTest.cpp
   platform/LockedFileTest.cpp platform/NameLookupTest.cpp platform/ProcessListTest.cpp
   platform/SafeFileTest.cpp platform/ThreadPriorityTest.cpp platform/WebBrowserTest.cpp

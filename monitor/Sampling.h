@@ -66,6 +66,7 @@ class SamplingControl {
 
   // The pause that gives threads time to notice their flags (milliseconds).
   void SetFlagWaitMs(uint64_t ms) { flagWaitMs_ = ms; }
+  uint64_t FlagWaitMs() const { return flagWaitMs_; }
   // How long the close waits, for all threads together, for threads that
   // have not ended after the flag wait (milliseconds).
   void SetCloseGraceMs(uint64_t ms) { closeGraceMs_ = ms; }
