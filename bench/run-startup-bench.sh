@@ -25,6 +25,7 @@ runs=${RUNS:-5}
 if [[ $# -gt 0 ]]; then
   files=$1
   own_files=""
+  mkdir -p "$files"
 else
   files=$(mktemp -d /tmp/tarnwick-startup-XXXXXX)
   own_files=$files
