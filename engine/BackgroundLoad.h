@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -41,15 +42,15 @@ class BackgroundLoad {
   void Start(Load load, Deliver deliver) {
     if (started_) return;
     started_ = true;
+    load_ = std::move(load);
     deliver_ = std::move(deliver);
-    worker_ = std::thread([this, load = std::move(load)] {
-      Result result = load();
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result_.emplace(std::move(result));
-      }
-      dispatcher_->Invoke(this, [this] { DeliverOnce(); });
-    });
+    try {
+      worker_ = std::thread([this] { RunOnWorker(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: load here, as it would be without a worker.
+      result_.emplace(load_());
+      DeliverOnce();
+    }
   }
   // UI thread: Start has been called.
   bool Started() const { return started_; }
@@ -66,6 +67,14 @@ class BackgroundLoad {
   }
 
  private:
+  void RunOnWorker() {
+    Result result = load_();
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      result_.emplace(std::move(result));
+    }
+    dispatcher_->Invoke(this, [this] { DeliverOnce(); });
+  }
   void Join() {
     if (!worker_.joinable()) return;
     // A hand-over still waiting for the UI thread, which now waits here, is
@@ -86,6 +95,7 @@ class BackgroundLoad {
   }
 
   std::shared_ptr<Dispatcher> dispatcher_;
+  Load load_;  // set before the worker starts, then only run by it
   Deliver deliver_;
   std::thread worker_;
   bool started_ = false;
