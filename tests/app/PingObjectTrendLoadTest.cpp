@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -185,6 +186,27 @@ TEST_F(PingObjectTrendLoadTest, WindowIsDrawnFirstAndARecordDuringTheLoadIsStore
   EXPECT_EQ(fs::file_size(home_.File("MERLISK.ND")), (kHistory + 1u) * kTrendIndexEntrySize);
   EXPECT_EQ(fs::file_size(home_.File("MERLISK.D")),
             kTrendHeaderSize + (kHistory + 1u) * kTrendRecordSize);
+}
+
+// A day button pressed during the load moves the date at once; the chosen
+// day is drawn from the files when they are there.
+TEST_F(PingObjectTrendLoadTest, DayChosenDuringTheLoadIsDrawnFromTheFiles) {
+  TPingObject window(clock_);
+  window.SetFlagWaitMs(10);
+  HoldLoad(window);
+  window.show();
+  ASSERT_TRUE(test::WaitFor([&] { return window.isVisible(); }, 5000));
+  ASSERT_TRUE(window.TrendFilesLoading());
+  window.TrendPanel().trendPrevDate->click();
+  EXPECT_EQ(std::floor(window.TrendPanel().trend.trendDate), kToday - 1);
+  EXPECT_FALSE(ShowsStoredMeans(window.TrendPanel().image->Picture()));
+  gate_.set_value();
+  ASSERT_TRUE(test::WaitFor([&] { return !window.TrendFilesLoading(); }, 10000));
+  EXPECT_EQ(std::floor(window.TrendPanel().trend.trendDate), kToday - 1);
+  EXPECT_TRUE(ShowsStoredMeans(window.TrendPanel().image->Picture()));
+  EXPECT_DOUBLE_EQ(window.Table().Thread(1)->TrendDayValues[kTrendEcho][95], 1.5);
+  clock_.SkipStartUp();
+  window.close();
 }
 
 // The export pressed during the load waits for it and exports the stored day.
