@@ -30,6 +30,7 @@ void TPingObject::FormCreate() {
   setObjectName("PingObject");
   setWindowTitle("Zarezed Araru Viriz");
   uiDispatcher_ = new UiDispatcher(this);
+  trendLoad_ = std::make_unique<BackgroundLoad<OpenedTrendFiles>>(uiDispatcher_->dispatcher());
   // Without an ICMP socket the program runs on; host rows keep "Testing...".
   const std::string echoProblem = EchoBindingMessage(SystemEcho());
   services_ = std::make_unique<EngineServices>(

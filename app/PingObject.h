@@ -8,8 +8,10 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/ProgramTrendFiles.h"
 #include "app/UiDispatcher.h"
 #include "controls/Bitmpbtn.h"
+#include "engine/BackgroundLoad.h"
 #include "engine/EngineServices.h"
 #include "monitor/MetricsHost.h"
 #include "monitor/Parameters.h"
@@ -129,13 +131,24 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   // The program's help (the help file is set when the window is first shown).
   THelp& Help();
 
-  // The trend files of the program folder; null before they are opened and after close.
-  TTrendFile* TrendFile() const { return trendFile_.get(); }
-  // Opens the trend files "MERLISK.D" and "MERLISK.ND" in the program folder
-  // (once), tells the user when they cannot be used, and, once the window is
-  // shown, redraws the trend chart from them.
+  // The trend files of the program folder, after waiting for their load when
+  // it runs; null before they are opened and after close.
+  TTrendFile* TrendFile();
+  // Starts opening the trend files "MERLISK.D" and "MERLISK.ND" of the
+  // program folder on a worker thread (once a run). When they are loaded the
+  // user is told if they cannot be used and, once the window is shown, the
+  // trend chart is redrawn from them.
   void OpenTrendFiles();
-  // Detaches the trend chart from the files and closes them.
+  // True while the trend files are being opened and loaded.
+  bool TrendFilesLoading() const { return trendLoad_->Pending(); }
+  // Quarter-hour records handed over during the load, appended after it.
+  size_t TrendRecordsWaiting() const { return waitingTrendRecords_.size(); }
+  // Waits for the load of the trend files if it runs, and puts them in use.
+  void FinishTrendLoad();
+  // Runs `wait` on the loading thread before the files are opened (lets a
+  // test hold the load, as a long index on a slow disk would).
+  void SetTrendLoadWait(std::function<void()> wait) { trendLoadWait_ = std::move(wait); }
+  // Detaches the trend chart from the files and closes them (after the load).
   void CloseTrendFiles();
 
   // The global preferences window (app/PingObjectSettings.cpp), made on
@@ -214,6 +227,9 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
   void SetTaskbarTitle();
   // Shows `text` (if any) in the message dialog once the start-up is over; once a run.
   void ReportTrendTrouble(const std::string& text);
+  // The loaded files come into use on the UI thread.
+  void InstallTrendFiles(OpenedTrendFiles opened);
+  void AppendWaitingTrendRecords();
   // The report and export's buttons, menu and modal steps.
   void BuildTrendOutput();
   bool ChoosePrinter(QPrinter& printer);
@@ -287,6 +303,16 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
   std::unique_ptr<TTrendFile> trendFile_;
   std::unique_ptr<TrendLookup> trendLookup_;  // reads trendFile_ for the trend chart
+  // A record handed over while the files load; `stamp` is its moment (days
+  // since 30 December 1899), the means are in Kbps.
+  struct WaitingTrendRecord {
+    std::string name;
+    double read = 0, write = 0, ping = 0, stamp = 0;
+  };
+  std::vector<WaitingTrendRecord> waitingTrendRecords_;
+  std::function<void()> trendLoadWait_;
+  // Declared after what it delivers to: it goes (joining its worker) first.
+  std::unique_ptr<BackgroundLoad<OpenedTrendFiles>> trendLoad_;
   bool trendTroubleReported_ = false;
   uint64_t startTick_ = 0;
   bool closeConfirmed_ = false;

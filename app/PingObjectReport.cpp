@@ -94,6 +94,7 @@ bool TPingObject::ChoosePrinter(QPrinter& printer) {
 void TPingObject::PrintTrendClick() {
   QPrinter printer(QPrinter::HighResolution);
   if (!ChoosePrinter(printer)) return;
+  FinishTrendLoad();  // the report reads the records: never print a day half there
   const QString trouble = PrintTrendReport(printer);
   if (!trouble.isEmpty()) ShowTrendOutputError(trouble);
 }
@@ -169,6 +170,7 @@ bool TPingObject::AskTrendPeriod(int& startSlot, int& endSlot) {
 void TPingObject::CopyToClipbrdMenuClick() {
   int start = 0, end = 0;
   if (!AskTrendPeriod(start, end)) return;
+  FinishTrendLoad();  // the export reads the day as drawn from the records
   PutOnClipboard(TrendExportText(start, end));
 }
 
@@ -189,6 +191,7 @@ void TPingObject::CopyToFileClick() {
   if (path.isEmpty()) return;
   int start = 0, end = 0;
   if (!AskTrendPeriod(start, end)) return;
+  FinishTrendLoad();
   WriteTrendExport(path, TrendExportText(start, end));
 }
 

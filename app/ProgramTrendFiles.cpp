@@ -8,9 +8,13 @@
 namespace tw {
 
 std::unique_ptr<TTrendFile> OpenProgramTrendFiles(Clock& clock, std::string& trouble) {
+  return OpenTrendFilesNamed(ProgramFile("MERLISK.D"), ProgramFile("MERLISK.ND"), clock, trouble);
+}
+
+std::unique_ptr<TTrendFile> OpenTrendFilesNamed(const std::string& data, const std::string& index,
+                                                Clock& clock, std::string& trouble) {
   try {
-    auto files =
-        std::make_unique<TTrendFile>(ProgramFile("MERLISK.D"), ProgramFile("MERLISK.ND"), clock);
+    auto files = std::make_unique<TTrendFile>(data, index, clock);
     trouble = files->TroubleText();
     return files;
   } catch (const std::bad_alloc&) {

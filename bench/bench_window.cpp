@@ -7,6 +7,12 @@
 //     and prints the milliseconds from START_NS (CLOCK_REALTIME, as
 //     `date +%s%N` prints it, taken just before the program was started) to
 //     when the window was seen mapped and drawn.
+//   bench_window first-change PID START_NS [SECONDS]
+//     the same, then goes on watching the whole drawn window and prints the
+//     milliseconds from START_NS to its first change (a program started
+//     with sampling stopped changes its picture only when the trend chart
+//     is drawn from the trend files loaded after the first picture), or
+//     "changed_ms none" when nothing changed within 3 s.
 //   bench_window close PID [SECONDS]
 //     sends the process's top-level windows the close message a window
 //     manager sends for the title bar's close button or Alt+F4
@@ -105,6 +111,21 @@ class Display {
     return colours.size() >= 3;
   }
 
+  // The whole window's pixels (empty when they cannot be read).
+  std::string Picture(xcb_window_t window) {
+    auto geometry =
+        Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+    if (!geometry) return {};
+    auto image =
+        Own(xcb_get_image_reply(connection_,
+                                xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                              geometry->width, geometry->height, ~0u),
+                                nullptr));
+    if (!image) return {};
+    return std::string(reinterpret_cast<const char*>(xcb_get_image_data(image.get())),
+                       static_cast<size_t>(xcb_get_image_data_length(image.get())));
+  }
+
   void Close(xcb_window_t window) {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -143,7 +164,22 @@ class Display {
   xcb_atom_t pidAtom_ = 0, protocols_ = 0, deleteWindow_ = 0;
 };
 
-int FirstDraw(Display& display, long pid, int64_t startNs, int64_t deadlineNs) {
+// Prints when the window's picture first differs from the one it had when first drawn.
+void FirstChange(Display& display, xcb_window_t window, int64_t startNs) {
+  const std::string first = display.Picture(window);
+  const int64_t untilNs = NowNs() + int64_t{3000000000};
+  while (NowNs() < untilNs) {
+    SleepMs(5);
+    const std::string now = display.Picture(window);
+    if (!now.empty() && now != first) {
+      std::printf("changed_ms %.1f\n", (NowNs() - startNs) / 1e6);
+      return;
+    }
+  }
+  std::printf("changed_ms none\n");
+}
+
+int FirstDraw(Display& display, long pid, int64_t startNs, int64_t deadlineNs, bool change) {
   int64_t mappedNs = 0;
   while (NowNs() < deadlineNs && !ProcessEnded(pid)) {
     for (xcb_window_t window : display.WindowsOf(pid)) {
@@ -152,6 +188,7 @@ int FirstDraw(Display& display, long pid, int64_t startNs, int64_t deadlineNs) {
         const int64_t drawnNs = NowNs();
         std::printf("mapped_ms %.1f\ndrawn_ms %.1f\n", (mappedNs - startNs) / 1e6,
                     (drawnNs - startNs) / 1e6);
+        if (change) FirstChange(display, window, startNs);
         return 0;
       }
     }
@@ -184,10 +221,12 @@ int Close(Display& display, long pid, int64_t deadlineNs) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 2 ? argv[1] : "";
-  const bool firstDraw = command == "first-draw" && argc >= 4;
+  const bool change = command == "first-change";
+  const bool firstDraw = (command == "first-draw" || change) && argc >= 4;
   if (!firstDraw && command != "close") {
     std::fprintf(stderr,
                  "usage: bench_window first-draw PID START_NS [SECONDS]\n"
+                 "       bench_window first-change PID START_NS [SECONDS]\n"
                  "       bench_window close PID [SECONDS]\n");
     return 2;
   }
@@ -200,6 +239,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_window: no X display\n");
     return 2;
   }
-  if (firstDraw) return FirstDraw(display, pid, std::strtoll(argv[3], nullptr, 10), deadlineNs);
+  if (firstDraw)
+    return FirstDraw(display, pid, std::strtoll(argv[3], nullptr, 10), deadlineNs, change);
   return Close(display, pid, deadlineNs);
 }

@@ -190,6 +190,7 @@ TEST_F(PingObjectParamsTest, ReadErrorOnlyAfterAnEarlierSaveOnThisMachine) {
 TEST_F(PingObjectParamsTest, WriteErrorIsShownAndTheCloseGoesOn) {
   auto window = OpenWindow();
   window->AddResourceRow("127.0.0.1", ResourceKind::Echo);
+  window->FinishTrendLoad();  // the trend files are made in the folder before it goes
   // The program folder has become a file: nothing can be written in it.
   std::filesystem::remove_all(home_.Path());
   std::ofstream(home_.Path()) << "not a folder";

@@ -80,6 +80,10 @@ TEST_F(PingObjectTrendStartTest, FreshWindowShowsTodaysRecordWithSamplingOff) {
   window.SetFlagWaitMs(0);
   window.show();
   Pump(100);
+  // The files load after the window is drawn; the chart follows by itself.
+  QElapsedTimer loading;
+  loading.start();
+  while (window.TrendFilesLoading() && loading.elapsed() < 5000) Pump(10);
   ASSERT_EQ(window.Table().RowCount(), 2);
   ASSERT_FALSE(window.SamplingRuns());
   // 10:15 ends the day's 41st quarter hour (index 40).

@@ -90,6 +90,9 @@ class TrendOutputTest : public ::testing::Test {
     lookup_.Add("192.0.2.7", kToday + 1.0 / 96, {0, 0, 1});
     lookup_.Add("192.0.2.7", kToday + 0.5, {0, 0, 47});
     lookup_.Add(home_.Path(), kToday + 33.0 / 96, {2.5, 1.25, 0});
+    // The window's own trend files come into use when their load ends; the
+    // test's records take their place after that.
+    window_->FinishTrendLoad();
     window_->SetTrendLookup(&lookup_);
     window_->TrendRedraw();
   }

@@ -98,8 +98,9 @@ class ChartsWindowTest : public ::testing::Test {
 
   void ShowAndDraw() {
     window->show();
-    // Showing opens the trend files of the program folder; the demo day
-    // comes from the test's records instead.
+    // Showing loads the trend files of the program folder; once they are in
+    // use the demo day comes from the test's records instead.
+    window->FinishTrendLoad();
     if (usesDemoRecords) window->SetTrendLookup(&lookup);
     window->SamplingTick(TickMode::Redraw);
     window->TrendRedraw();

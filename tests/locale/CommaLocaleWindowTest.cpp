@@ -102,6 +102,7 @@ TEST_F(CommaLocaleWindowTest, ExportedTrendKeepsItsPoint) {
   window->AddResourceRow("/media/cdrom/disk.iso", ResourceKind::File);
   test::MapTrendLookup lookup;
   lookup.Add("/media/cdrom/disk.iso", EncodeDateTime({2026, 12, 9, 0, 15, 0, 0}), {1234.5, 0, 0});
+  window->FinishTrendLoad();  // the window's own files first, then the test's records
   window->SetTrendLookup(&lookup);
   window->TrendRedraw();
   test::AnswerNextModal([](QWidget* modal) {
