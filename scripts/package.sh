@@ -47,7 +47,7 @@ done
 echo "-- control"
 dpkg-deb -f "$deb" Package Version Architecture Section Priority Maintainer Depends
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 qt6-qpa-plugins gstreamer1.0-plugins-base; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
 done
 dpkg-deb -e "$deb" "$work/control"

@@ -1,10 +1,12 @@
 // A stand-in for a desktop's system tray: owns the X selection
 // "_NET_SYSTEM_TRAY_S0" and announces it, as a tray host does, so that
 // programs see a tray they can put their icon in. Prints "ready" once it owns
-// the selection and runs until killed.
+// the selection, then "dock 0x<window>" for every icon that asks to be docked,
+// and runs until killed.
 #include <xcb/xcb.h>
 
 #include <unistd.h>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,16 @@ xcb_atom_t Atom(xcb_connection_t* x, const char* name) {
   const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
   std::free(reply);
   return atom;
+}
+
+constexpr uint32_t kRequestDock = 0;
+
+void ReportDockRequest(const xcb_generic_event_t* event, xcb_atom_t opcode) {
+  if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return;
+  const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+  if (message->type != opcode || message->data.data32[1] != kRequestDock) return;
+  std::printf("dock 0x%x\n", static_cast<unsigned>(message->data.data32[2]));
+  std::fflush(stdout);
 }
 
 }  // namespace
@@ -44,7 +56,12 @@ int main() {
   xcb_flush(x);
   std::printf("ready\n");
   std::fflush(stdout);
-  // Docking requests are taken and ignored: the icon's owner only needs a tray.
-  while (xcb_generic_event_t* event = xcb_wait_for_event(x)) std::free(event);
+  // Docking requests are reported, not embedded: the icon's owner only needs a
+  // tray, and whoever started the host learns which window asked.
+  const xcb_atom_t opcode = Atom(x, "_NET_SYSTEM_TRAY_OPCODE");
+  while (xcb_generic_event_t* event = xcb_wait_for_event(x)) {
+    ReportDockRequest(event, opcode);
+    std::free(event);
+  }
   return 0;
 }
