@@ -56,19 +56,10 @@ class Rescue {
   std::thread thread_;
 };
 
-class RunProgramShareTest : public test::SharedShareTest {
+class RunProgramShareTest : public test::LauncherShareTest {
  protected:
-  // The launcher exists before the share and its files, as in the program.
-  static void SetUpTestSuite() {
-    StartProgramLauncher();
-    SharedShareTest::SetUpTestSuite();
-  }
-  static void TearDownTestSuite() {
-    SharedShareTest::TearDownTestSuite();
-    StopProgramLauncher();
-  }
   void SetUp() override {
-    SharedShareTest::SetUp();
+    LauncherShareTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_NE(ProgramLauncherPid(), -1);
     held_ = SystemDriveIo().CreateTestFile(share_->MountPoint() + "/held.tmp");

@@ -86,19 +86,10 @@ class Window final : public TickHandler {
   SpeedEvents events_;
 };
 
-class HungShareTest : public test::SharedShareTest {
+class HungShareTest : public test::LauncherShareTest {
  protected:
-  // The launcher exists before the share and its files, as in the program.
-  static void SetUpTestSuite() {
-    StartProgramLauncher();
-    SharedShareTest::SetUpTestSuite();
-  }
-  static void TearDownTestSuite() {
-    SharedShareTest::TearDownTestSuite();
-    StopProgramLauncher();
-  }
   void SetUp() override {
-    test::SharedShareTest::SetUp();
+    LauncherShareTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     std::ofstream(share_->ServedFolder() + "/readonly.bin", std::ios::binary)
         << std::string(256 * 1024, 'r');

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ProgramLauncher.h"
 #include "support/NetNamespace.h"
 #include "support/TempDir.h"
 
@@ -93,6 +94,20 @@ class SharedShareTest : public ::testing::Test {
   }
 
   static inline SshfsShare* share_ = nullptr;
+};
+
+// The same, with the program launcher started before the share and its
+// files exist, as the program starts it.
+class LauncherShareTest : public SharedShareTest {
+ protected:
+  static void SetUpTestSuite() {
+    StartProgramLauncher();
+    SharedShareTest::SetUpTestSuite();
+  }
+  static void TearDownTestSuite() {
+    SharedShareTest::TearDownTestSuite();
+    StopProgramLauncher();
+  }
 };
 
 }  // namespace tw::test
