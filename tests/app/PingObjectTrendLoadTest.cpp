@@ -24,9 +24,9 @@
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/TrendChartPanel.h"
 #include "dialogs/SetTrTim.h"
-#include "monitor/Parameters.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
+#include "support/TrendWindowParameters.h"
 #include "util/DateTime.h"
 
 namespace tw {
@@ -86,18 +86,8 @@ class PingObjectTrendLoadTest : public ::testing::Test {
   }
   void TearDown() override { unsetenv("TARNWICK_HOME"); }
 
-  // One host resource, sampling off, the trend chart shown at scale 2.
   void WriteParameters() {
-    ResourceTable table;
-    table.SetRowCount(2);
-    table.SetNewRowDefaults(1);
-    table.SetCell(Col::Resource, 1, kHost);
-    table.SetCell(Col::Kind, 1, "3");
-    WindowParameters params;
-    params.trend = true;
-    params.pingObjects = false;
-    params.trendScale = 2;
-    ASSERT_TRUE(SaveParameters(home_.File("RAREDARI.INI"), table, params));
+    ASSERT_TRUE(test::SaveOneHostTrendParameters(home_.File("RAREDARI.INI"), kHost));
   }
 
   // Every quarter hour up to today 10:00 holds an echo mean of 1.5 Kbps,
@@ -122,6 +112,15 @@ class PingObjectTrendLoadTest : public ::testing::Test {
   // The load waits until the gate opens (at most 10 s).
   void HoldLoad(TPingObject& window) {
     window.SetTrendLoadWait([gate = gate_.get_future().share()] { gate.wait_for(10s); });
+  }
+
+  // Shows the window with its trend load held back until gate_ is set.
+  void ShowWhileLoadIsHeld(TPingObject& window) {
+    window.SetFlagWaitMs(10);
+    HoldLoad(window);
+    window.show();
+    ASSERT_TRUE(test::WaitFor([&] { return window.isVisible(); }, 5000));
+    ASSERT_TRUE(window.TrendFilesLoading());
   }
 
   // Whether the trend picture shows the stored means of 1.5 Kbps up to 10:00:
@@ -192,11 +191,7 @@ TEST_F(PingObjectTrendLoadTest, WindowIsDrawnFirstAndARecordDuringTheLoadIsStore
 // day is drawn from the files when they are there.
 TEST_F(PingObjectTrendLoadTest, DayChosenDuringTheLoadIsDrawnFromTheFiles) {
   TPingObject window(clock_);
-  window.SetFlagWaitMs(10);
-  HoldLoad(window);
-  window.show();
-  ASSERT_TRUE(test::WaitFor([&] { return window.isVisible(); }, 5000));
-  ASSERT_TRUE(window.TrendFilesLoading());
+  ASSERT_NO_FATAL_FAILURE(ShowWhileLoadIsHeld(window));
   window.TrendPanel().trendPrevDate->click();
   EXPECT_EQ(std::floor(window.TrendPanel().trend.trendDate), kToday - 1);
   EXPECT_FALSE(ShowsStoredMeans(window.TrendPanel().image->Picture()));
@@ -212,11 +207,7 @@ TEST_F(PingObjectTrendLoadTest, DayChosenDuringTheLoadIsDrawnFromTheFiles) {
 // The export pressed during the load waits for it and exports the stored day.
 TEST_F(PingObjectTrendLoadTest, ExportDuringTheLoadExportsTheStoredDay) {
   TPingObject window(clock_);
-  window.SetFlagWaitMs(10);
-  HoldLoad(window);
-  window.show();
-  ASSERT_TRUE(test::WaitFor([&] { return window.isVisible(); }, 5000));
-  ASSERT_TRUE(window.TrendFilesLoading());
+  ASSERT_NO_FATAL_FAILURE(ShowWhileLoadIsHeld(window));
   const std::string emptyDay = window.TrendExportText(0, 96);
   std::thread opener([this] {
     std::this_thread::sleep_for(200ms);
@@ -244,11 +235,7 @@ TEST_F(PingObjectTrendLoadTest, ClosingDuringTheLoadEndsCleanly) {
   QElapsedTimer closing;
   {
     TPingObject window(clock_);
-    window.SetFlagWaitMs(10);
-    HoldLoad(window);
-    window.show();
-    ASSERT_TRUE(test::WaitFor([&] { return window.isVisible(); }, 5000));
-    ASSERT_TRUE(window.TrendFilesLoading());
+    ASSERT_NO_FATAL_FAILURE(ShowWhileLoadIsHeld(window));
     std::thread opener([this] {
       std::this_thread::sleep_for(200ms);
       gate_.set_value();

@@ -14,10 +14,10 @@
 #include "charts/TrendChart.h"
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/TrendChartPanel.h"
-#include "monitor/Parameters.h"
 #include "platform/fake/FakeClock.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
+#include "support/TrendWindowParameters.h"
 #include "util/DateTime.h"
 
 namespace tw {
@@ -40,18 +40,8 @@ class PingObjectTrendStartTest : public ::testing::Test {
     unsetenv("TARNWICK_STATE_DIR");
   }
 
-  // A parameters file with one host resource, sampling off, trend screen shown.
   void WriteParameters() {
-    ResourceTable table;
-    table.SetRowCount(2);
-    table.SetNewRowDefaults(1);
-    table.SetCell(Col::Resource, 1, kHost);
-    table.SetCell(Col::Kind, 1, "3");
-    WindowParameters params;
-    params.trend = true;
-    params.pingObjects = false;
-    params.trendScale = 2;
-    ASSERT_TRUE(SaveParameters(home_.File("RAREDARI.INI"), table, params));
+    ASSERT_TRUE(test::SaveOneHostTrendParameters(home_.File("RAREDARI.INI"), kHost));
   }
 
   // Runs the event loop for `ms` milliseconds.
