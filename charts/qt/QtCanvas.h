@@ -50,6 +50,9 @@ class QtCanvas final : public Canvas {
   bool FastLinesPossible() const;
   void FastPolyline(const CanvasPoint* points, int count);
   void FastSegment(CanvasPoint from, CanvasPoint to);
+  template <typename PlotPixel>
+  void Bresenham(CanvasPoint from, CanvasPoint to, PlotPixel plot);
+  bool Inside(CanvasPoint point) const;
   void Plot(int x, int y);
 
   QPainter& painter_;

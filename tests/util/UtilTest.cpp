@@ -66,6 +66,32 @@ TEST(NumbersTest, RoundingHalvesGoToEven) {
   for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
 }
 
+// The quick way for ordinary magnitudes and the exact way above them meet at
+// 2^51; both must round the same near that edge and for the smallest steps.
+TEST(NumbersTest, RoundingIsExactAtBothSidesOfTheQuickRange) {
+  constexpr double kEdge = 2251799813685248.0;  // 2^51
+  const struct {
+    double in;
+    int64_t out;
+  } cases[] = {{kEdge - 0.5, 2251799813685248},
+               {kEdge - 1.5, 2251799813685246},
+               {kEdge - 0.25, 2251799813685248},
+               {kEdge, 2251799813685248},
+               {kEdge + 0.5, 2251799813685248},
+               {kEdge + 1.5, 2251799813685250},
+               {-(kEdge - 0.5), -2251799813685248},
+               {-(kEdge + 1.5), -2251799813685250},
+               {0.49999999999999994, 0},
+               {-0.49999999999999994, 0},
+               {1e-300, 0},
+               {-0.0, 0},
+               {86.5, 86},
+               {87.5, 88}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
+  EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundHalfEven(-std::numeric_limits<double>::infinity()), 0);
+}
+
 TEST(NumbersTest, RoundingBeyondThe64BitRangeGivesItsEnds) {
   constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
   constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
