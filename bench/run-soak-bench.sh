@@ -19,10 +19,22 @@
 #      close.
 # Every start also prints the time to the first drawn window.
 #
+# Run by root, the program runs by default as a desktop user does: as the
+# unprivileged user "nobody" (no raw sockets, no raised priorities), with
+# ICMP rights through net.ipv4.ping_group_range, which Debian 12 grants to
+# every group (systemd's sysctl defaults). That setting belongs to a network
+# namespace, so the script makes one of its own with only loopback in it
+# and sets it there; the machine's own setting is not touched. --as-root
+# runs the program as root instead: raw ICMP sockets, each of which the
+# kernel hands every echo reply of the machine, and the measuring threads'
+# priority changes.
+#
 # Usage: bench/run-soak-bench.sh [--minutes N] [--stopped-minutes N] [--short]
+#                                [--as-root]
 #   --minutes N          sampling minutes (default 10)
 #   --stopped-minutes N  minutes with sampling stopped (default 2)
 #   --short              1 minute of each (a quick check of the script)
+#   --as-root            run the program as root (see above)
 #   HOSTS=50 FOLDERS=50 PERIOD=1000 as environment variables.
 # Needs: a build with tarnwick and bench_window (scripts/build.sh; set
 # TARNWICK_BUILD_DIR for another folder), Xvfb, and ICMP rights for the echo
@@ -32,18 +44,35 @@
 set -euo pipefail
 minutes=10
 stopped_minutes=2
+as_root=0
 while (($#)); do
   case $1 in
     --minutes) minutes=$2; shift 2 ;;
     --stopped-minutes) stopped_minutes=$2; shift 2 ;;
     --short) minutes=1; stopped_minutes=1; shift ;;
-    *) echo "usage: $0 [--minutes N] [--stopped-minutes N] [--short]" >&2; exit 2 ;;
+    --as-root) as_root=1; shift ;;
+    *)
+      echo "usage: $0 [--minutes N] [--stopped-minutes N] [--short] [--as-root]" >&2
+      exit 2
+      ;;
   esac
 done
-# As root: a mount namespace of its own, so that the tmpfs goes with it.
+# As root: a mount namespace of its own, so that the tmpfs goes with it, and
+# for a run as a user a network namespace of its own too.
 if [[ $(id -u) == 0 && -z ${TARNWICK_SOAK_NS:-} ]]; then
-  exec unshare -m --propagation private env TARNWICK_SOAK_NS=1 "$0" \
-    --minutes "$minutes" --stopped-minutes "$stopped_minutes"
+  namespaces=(-m --propagation private)
+  ((as_root)) || namespaces+=(-n)
+  root_flag=()
+  ((as_root)) && root_flag=(--as-root)
+  exec unshare "${namespaces[@]}" env TARNWICK_SOAK_NS=1 "$0" \
+    --minutes "$minutes" --stopped-minutes "$stopped_minutes" "${root_flag[@]}"
+fi
+# The program's user: "nobody" when root runs a desktop user's run.
+run_as=()
+if [[ $(id -u) == 0 ]] && ((!as_root)); then
+  ip link set lo up
+  sysctl -qw net.ipv4.ping_group_range="0 2147483647"
+  run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all)
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${TARNWICK_BUILD_DIR:-$root/build}/bin
@@ -60,6 +89,12 @@ if [[ -n ${TARNWICK_SOAK_NS:-} ]]; then
 else
   space=$(mktemp -d /dev/shm/tarnwick-soak-XXXXXX)
   space_kind="/dev/shm"
+fi
+if ((${#run_as[@]})); then
+  chown 65534:65534 "$home" "$space"
+  user_kind="as the user nobody, ICMP through ping sockets (ping_group_range in a network namespace of its own)"
+else
+  user_kind="as $(id -un)$([[ $(id -u) == 0 ]] && echo ", raw ICMP sockets")"
 fi
 pid=""
 # shellcheck source=../scripts/session.sh
@@ -95,6 +130,8 @@ write_parameters() {  # the saved Start state: 1 sampling, 0 stopped
     done
     printf '[Buttons]\r\nPing objects=%d\r\nTrend=1\r\n[Trend]\r\nEnabled=1\r\n' "$1"
   } >"$home/RAREDARI.INI"
+  ((${#run_as[@]})) && chown -R 65534:65534 "$home" "$space"
+  return 0
 }
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -105,7 +142,7 @@ start_program() {  # saved Start state
   write_parameters "$1"
   local start_ns
   start_ns=$(date +%s%N)
-  "$bin/tarnwick" --config-dir "$home" >"$home/program.log" 2>&1 &
+  HOME=$home "${run_as[@]}" "$bin/tarnwick" --config-dir "$home" >"$home/program.log" 2>&1 &
   pid=$!
   "$bin/bench_window" first-draw "$pid" "$start_ns" 60 | sed 's/^/  /'
 }
@@ -149,6 +186,7 @@ close_program() {
 echo "== machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)"
 echo "== load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "== $((hosts + folders)) resources ($hosts hosts 127.0.0.x, $folders folders on $space_kind), period $period ms"
+echo "== the program runs $user_kind"
 start_test_session
 echo "== sampling, $minutes min"
 start_program 1
