@@ -193,6 +193,7 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
  private slots:
   void PingSendTimerTimer();
+  void RunSamplingTimer(bool on);
   void TrendTimerTimer();
 
  private:

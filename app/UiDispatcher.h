@@ -1,5 +1,6 @@
 // The measurement threads' hand-over onto the Qt event loop: a worker's call
-// is queued and the UI thread is woken to run it.
+// is queued and the UI thread is woken to run it. Posted calls (display
+// updates) do not make the worker wait.
 #pragma once
 
 #include <QObject>
@@ -23,6 +24,9 @@ class UiDispatcher final : public QObject {
   void RunPending() { queue_->RunPending(); }
   // Shutdown: releases every waiting worker.
   void Cancel() { queue_->Cancel(); }
+  // On while a timer of the UI thread calls RunPending often: posted calls
+  // (the display updates of every measurement) then wake nothing.
+  void SetPolled(bool polled);
 
  private:
   std::shared_ptr<QueueDispatcher> queue_;

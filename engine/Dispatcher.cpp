@@ -2,28 +2,50 @@
 
 namespace tw {
 
-QueueDispatcher::QueueDispatcher(std::function<void()> wake) : wake_(std::move(wake)) {}
+QueueDispatcher::QueueDispatcher(std::function<void()> wake, PostedCalls posted)
+    : wake_(std::move(wake)), postedCalls_(posted) {}
 
 QueueDispatcher::~QueueDispatcher() {
   Cancel();
+}
+
+bool QueueDispatcher::Enqueue(const std::shared_ptr<Pending>& pending, bool wake) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (cancelled_ || withdrawn_.count(pending->owner) != 0) return false;
+    queue_.push_back(pending);
+    if (!pending->waits && polled_) wake = false;
+  }
+  if (wake) {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    if (wake_) wake_();
+  }
+  return true;
 }
 
 bool QueueDispatcher::Invoke(const void* owner, const std::function<void()>& call) {
   auto pending = std::make_shared<Pending>();
   pending->owner = owner;
   pending->call = &call;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (cancelled_ || withdrawn_.count(owner) != 0) return false;
-    queue_.push_back(pending);
-  }
-  {
-    std::lock_guard<std::mutex> lock(wakeMutex_);
-    if (wake_) wake_();
-  }
+  if (!Enqueue(pending, true)) return false;
   std::unique_lock<std::mutex> lock(mutex_);
   pending->finished.wait(lock, [&] { return pending->done || pending->cancelled; });
   return pending->done;
+}
+
+bool QueueDispatcher::Post(const void* owner, std::function<void()> call) {
+  if (postedCalls_ == PostedCalls::Wait) return Invoke(owner, call);
+  auto pending = std::make_shared<Pending>();
+  pending->owner = owner;
+  pending->posted = std::move(call);
+  pending->call = &pending->posted;
+  pending->waits = false;
+  return Enqueue(pending, true);
+}
+
+void QueueDispatcher::SetPolled(bool polled) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  polled_ = polled;
 }
 
 void QueueDispatcher::RunPending() {
@@ -35,8 +57,10 @@ void QueueDispatcher::RunPending() {
       next = queue_.front();
       queue_.pop_front();
     }
-    // The worker is blocked in Invoke until `done`, so its call object lives.
+    // A waiting worker is blocked in Invoke until `done`, so its call object
+    // lives; a posted call is the queue's own copy.
     (*next->call)();
+    if (!next->waits) continue;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       next->done = true;

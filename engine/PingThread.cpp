@@ -362,11 +362,15 @@ void TPingThread::WriteTrendSample() {
 }
 
 void TPingThread::CallUpdateDisplay() {
-  services_.dispatcher->Invoke(this, [this] { UpdateDisplay(); });
+  // Paused or stopping: nothing is shown, and a status text waits for the
+  // next update.
+  if (Paused || StopRequested) return;
+  // The update is what this worker has now; the UI thread shows it soon
+  // after, and the worker does not wait for that.
+  services_.dispatcher->Post(this, [this, update = TakeDisplayUpdate()] { UpdateDisplay(update); });
 }
 
-void TPingThread::UpdateDisplay() {
-  if (Paused || StopRequested) return;
+DisplayUpdate TPingThread::TakeDisplayUpdate() {
   DisplayUpdate update;
   {
     std::lock_guard<std::mutex> lock(settingsMutex_);
@@ -378,6 +382,17 @@ void TPingThread::UpdateDisplay() {
     update.writeSpeed = now.writeSpeed;
     update.readSpeed = now.readSpeed;
     update.pingSpeed = now.pingSpeed;
+  }
+  return update;
+}
+
+void TPingThread::UpdateDisplay(const DisplayUpdate& update) {
+  if (Paused || StopRequested) {
+    // Sampling stopped after the update was taken: its status text is shown
+    // by the first update after a restart, unless a newer one came.
+    std::lock_guard<std::mutex> lock(settingsMutex_);
+    if (statusText_.empty()) statusText_ = update.status;
+    return;
   }
   services_.host.ShowMeasurement(row_, update);
 }

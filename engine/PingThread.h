@@ -4,13 +4,15 @@
 // read, a whole-file read, an ICMP echo that may wait up to 240 s), timed on
 // its own period independently of the window's timers. The worker never
 // touches the settings table or a window itself: it hands `UpdateDisplay`
-// and `WriteTrendSample` over to the UI thread through the Dispatcher.
+// and `WriteTrendSample` over to the UI thread through the Dispatcher. A
+// display update is posted with its content taken on the worker, so the
+// worker goes on at once; the trend write waits.
 //
 // Sharing: the UI thread writes the control flags (atomics) and the settings
 // (under settingsMutex_, with the resolved address that belongs to them); the worker writes results
-// and histories under resultsMutex_, and the UI reads them as a Snapshot. The trend sums and the
-// status text are only touched by the UI inside a hand-over, while the worker
-// waits for it.
+// and histories under resultsMutex_, and the UI reads them as a Snapshot. The status text is kept
+// under settingsMutex_; the trend sums under resultsMutex_, taken by the UI inside the trend
+// hand-over while the worker waits for it.
 //
 // Waiting: the worker's waits sleep on a condition variable. Every change the
 // UI makes to a control flag, the suspension or the settings wakes them, so a
@@ -127,7 +129,8 @@ class TPingThread {
   void SetPingSpeed(double kbps);
   // The reference-speed rule, with the kind's main speed.
   void UpdateReferenceSpeed(double x);
-  // Runs UpdateDisplay on the UI thread and waits for it.
+  // Takes the row's status text or speeds now and hands them over to be
+  // shown on the UI thread (UpdateDisplay); does not wait for that.
   void CallUpdateDisplay();
   // Adds a cycle's speeds to the quarter-hour sums.
   void AddTrendSums(double write, double read, double ping);
@@ -182,7 +185,8 @@ class TPingThread {
   void RunIdleLoop();
   void QuarterHourCheck();
   void WriteTrendSample();  // UI thread
-  void UpdateDisplay();     // UI thread
+  DisplayUpdate TakeDisplayUpdate();
+  void UpdateDisplay(const DisplayUpdate& update);  // UI thread
   void HonourSuspension();
   // The number of wake-ups so far; read it before looking at the flags and
   // pass it to SleepFor, so that a change between the two is not missed.

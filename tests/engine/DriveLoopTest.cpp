@@ -88,6 +88,41 @@ TEST(DriveLoopTest, TempFolderGivesSpeedsAndGrowsItsBlocksThenCleansUp) {
   }
 }
 
+// As in the window: display updates are posted, so a worker measures on
+// while the UI thread is busy, and each update shows what the worker had
+// when it posted it ("Testing..." first, then speeds).
+TEST(DriveLoopTest, AWorkerMeasuresOnWhileTheUiThreadIsBusy) {
+  EngineHost host(PostedCalls::Proceed);
+  EngineServices services{host.dispatcher, SystemClock(), host, false};
+  test::TempDir dir;
+  const int row = host.AddRow(dir.Path(), ResourceKind::Drive, 0, false, 4096, 2500);
+  std::vector<std::string> shown;  // the texts of the repainted cells, in their order
+  host.onRepaint = [&](int col, int r) {
+    if (!host.table.Cell(col, r).empty()) shown.push_back(host.table.Cell(col, r));
+  };
+  TPingThread* t = host.Start(row, services);
+  // Nobody runs the hand-overs, as when the UI thread is busy: a worker that
+  // waited for its first display update would stay at no sample.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (t->SampleCount() < 10 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_GE(t->SampleCount(), 10u);
+  ASSERT_TRUE(host.PumpUntil([&] { return shown.size() >= 5; }));
+  TPingThread::Destroy(t);
+  host.dispatcher->RunPending();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front(), "Testing...");
+  // Each cycle's speeds (a restart after the first cycle shows "Testing..."
+  // once more).
+  int speeds = 0;
+  for (const std::string& text : shown) {
+    if (text == "Testing...") continue;
+    EXPECT_GT(CellSpeed(text), 0) << text;
+    ++speeds;
+  }
+  EXPECT_GE(speeds, 3);
+}
+
 TEST(DriveLoopTest, FixedBlockSizesStayInsideTheBuffer) {
   const struct {
     int blockSize;

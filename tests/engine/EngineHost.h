@@ -21,6 +21,12 @@ namespace tw::test {
 
 class EngineHost final : public ThreadHost {
  public:
+  EngineHost() = default;
+  // Display updates posted as a window takes them (the worker goes on), not
+  // waited for as the engine tests usually have them.
+  explicit EngineHost(PostedCalls posted)
+      : dispatcher(std::make_shared<QueueDispatcher>([this] { Wake(); }, posted)) {}
+
   // As a window does: a thread left behind no longer reaches this host.
   ~EngineHost() override { dispatcher->Cancel(); }
 
@@ -71,19 +77,22 @@ class EngineHost final : public ThreadHost {
   }
 
  private:
+  void Wake() {
+    {
+      std::lock_guard<std::mutex> lock(wakeMutex_);
+      woken_ = true;
+    }
+    wakeCv_.notify_one();
+  }
+
   std::mutex wakeMutex_;
   std::condition_variable wakeCv_;
   bool woken_ = false;
 
  public:
   ResourceTable table;
-  std::shared_ptr<QueueDispatcher> dispatcher = std::make_shared<QueueDispatcher>([this] {
-    {
-      std::lock_guard<std::mutex> lock(wakeMutex_);
-      woken_ = true;
-    }
-    wakeCv_.notify_one();
-  });
+  std::shared_ptr<QueueDispatcher> dispatcher =
+      std::make_shared<QueueDispatcher>([this] { Wake(); });
   std::function<void(int col, int row)> onRepaint;
 };
 
