@@ -10,13 +10,11 @@
 #include <QPushButton>
 #include <QSet>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <mutex>
 #include <thread>
 
 #include "app/PingObject.h"
@@ -24,6 +22,7 @@
 #include "charts/qt/ChartWidgets.h"
 #include "charts/qt/TrendChartPanel.h"
 #include "dialogs/SetTrTim.h"
+#include "platform/fake/OffsetClock.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "support/TrendWindowParameters.h"
@@ -39,28 +38,6 @@ constexpr const char* kHost = "127.0.0.1";
 constexpr int kHistory = 200000;  // quarter hours: about 5.7 years of one resource
 const double kToday = EncodeDateTime({2023, 3, 15, 0, 0, 0, 0});
 const double kLastStored = kToday + 40.0 / 96;  // 10:00, the day's 40th quarter (index 39)
-
-// Real ticks (the window's waits must end), a local time and a tick offset the test sets.
-class TestClock final : public Clock {
- public:
-  uint64_t TickMs() override { return SystemClock().TickMs() + skipMs_; }
-  int64_t CounterUs() override { return SystemClock().CounterUs(); }
-  CivilTime LocalNow() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return now_;
-  }
-  void Set(const CivilTime& t) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    now_ = t;
-  }
-  // Past the start-up's exit question: a close now closes.
-  void SkipStartUp() { skipMs_ = 6000; }
-
- private:
-  std::mutex mutex_;
-  CivilTime now_;
-  std::atomic<uint64_t> skipMs_{0};
-};
 
 // Counts the window's paint events: what the user sees drawn.
 class PaintCount final : public QObject {
@@ -80,7 +57,7 @@ class PingObjectTrendLoadTest : public ::testing::Test {
   void SetUp() override {
     test::EnsureQtApp();
     setenv("TARNWICK_HOME", home_.Path().c_str(), 1);
-    clock_.Set(CivilTime{2023, 3, 15, 10, 14, 50, 0});
+    clock_.SetLocalNow(CivilTime{2023, 3, 15, 10, 14, 50, 0});
     WriteParameters();
     WriteHistory();
   }
@@ -139,7 +116,7 @@ class PingObjectTrendLoadTest : public ::testing::Test {
     return linePixels > 80;
   }
 
-  TestClock clock_;
+  OffsetClock clock_;
   test::TempDir home_;
   std::promise<void> gate_;
 };
@@ -159,7 +136,7 @@ TEST_F(PingObjectTrendLoadTest, WindowIsDrawnFirstAndARecordDuringTheLoadIsStore
 
     // A quarter-hour record handed over by the thread during the load waits.
     window.StartBtnClick();
-    clock_.Set(CivilTime{2023, 3, 15, 10, 15, 5, 0});
+    clock_.SetLocalNow(CivilTime{2023, 3, 15, 10, 15, 5, 0});
     ASSERT_TRUE(test::WaitFor([&] { return window.TrendRecordsWaiting() == 1; }, 5000));
     window.StopBtnClick();  // no sampling tick draws from here on
     EXPECT_TRUE(window.TrendFilesLoading());
@@ -200,7 +177,7 @@ TEST_F(PingObjectTrendLoadTest, DayChosenDuringTheLoadIsDrawnFromTheFiles) {
   EXPECT_EQ(std::floor(window.TrendPanel().trend.trendDate), kToday - 1);
   EXPECT_TRUE(ShowsStoredMeans(window.TrendPanel().image->Picture()));
   EXPECT_DOUBLE_EQ(window.Table().Thread(1)->TrendDayValues[kTrendEcho][95], 1.5);
-  clock_.SkipStartUp();
+  clock_.AdvanceMs(6000);  // past the start-up's exit question
   window.close();
 }
 
@@ -225,7 +202,7 @@ TEST_F(PingObjectTrendLoadTest, ExportDuringTheLoadExportsTheStoredDay) {
   const std::string exported = QApplication::clipboard()->text().toStdString();
   EXPECT_NE(exported, emptyDay);
   EXPECT_EQ(exported, window.TrendExportText(0, 96));
-  clock_.SkipStartUp();
+  clock_.AdvanceMs(6000);  // past the start-up's exit question
   window.close();
 }
 
@@ -240,7 +217,7 @@ TEST_F(PingObjectTrendLoadTest, ClosingDuringTheLoadEndsCleanly) {
       std::this_thread::sleep_for(200ms);
       gate_.set_value();
     });
-    clock_.SkipStartUp();
+    clock_.AdvanceMs(6000);  // past the start-up's exit question
     closing.start();
     EXPECT_TRUE(window.close());
     EXPECT_LT(closing.elapsed(), 3000);

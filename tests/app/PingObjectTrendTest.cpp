@@ -8,35 +8,14 @@
 #include <filesystem>
 #include <memory>
 
-#include <mutex>
 #include "app/PingObject.h"
 #include "charts/TrendChart.h"
-
-#include "platform/Clock.h"
+#include "platform/fake/OffsetClock.h"
 #include "support/TempDir.h"
 #include "util/DateTime.h"
 
 namespace tw {
 namespace {
-
-// Real ticks (the window's waits must end) and a local time the test sets.
-class QuarterClock final : public Clock {
- public:
-  uint64_t TickMs() override { return SystemClock().TickMs(); }
-  int64_t CounterUs() override { return SystemClock().CounterUs(); }
-  CivilTime LocalNow() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return now_;
-  }
-  void Set(const CivilTime& t) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    now_ = t;
-  }
-
- private:
-  std::mutex mutex_;
-  CivilTime now_;
-};
 
 void EnsureApplication() {
   if (QApplication::instance() != nullptr) return;
@@ -61,8 +40,8 @@ TEST(PingObjectTrend, RunningMonitorWritesOneRecordPerResourceAtTheQuarterHour) 
   test::TempDir home;
   setenv("TARNWICK_HOME", home.Path().c_str(), 1);
   EnsureApplication();
-  QuarterClock clock;
-  clock.Set(CivilTime{2023, 3, 15, 10, 14, 50, 0});
+  OffsetClock clock;
+  clock.SetLocalNow(CivilTime{2023, 3, 15, 10, 14, 50, 0});
   {
     TPingObject window(clock);
     window.SetFlagWaitMs(50);
@@ -78,7 +57,7 @@ TEST(PingObjectTrend, RunningMonitorWritesOneRecordPerResourceAtTheQuarterHour) 
     while (idle.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(trend->TimeIndexes().empty());
 
-    clock.Set(CivilTime{2023, 3, 15, 10, 15, 5, 0});
+    clock.SetLocalNow(CivilTime{2023, 3, 15, 10, 15, 5, 0});
     ASSERT_TRUE(ProcessUntil([&] { return trend->TimeIndexes().size() >= 2; }));
     const double quarter = EncodeDateTime(CivilTime{2023, 3, 15, 10, 15, 0, 0});
     for (const char* name : {"127.0.0.1", "LOCALHOST"}) {

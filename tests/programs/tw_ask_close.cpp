@@ -5,19 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-namespace {
-
-xcb_atom_t Atom(xcb_connection_t* x, const char* name) {
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, std::strlen(name), name), nullptr);
-  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-  std::free(reply);
-  return atom;
-}
-
-}  // namespace
+#include "XcbAtom.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -31,8 +20,8 @@ int main(int argc, char** argv) {
   request.response_type = XCB_CLIENT_MESSAGE;
   request.format = 32;
   request.window = window;
-  request.type = Atom(x, "WM_PROTOCOLS");
-  request.data.data32[0] = Atom(x, "WM_DELETE_WINDOW");
+  request.type = XcbAtom(x, "WM_PROTOCOLS");
+  request.data.data32[0] = XcbAtom(x, "WM_DELETE_WINDOW");
   request.data.data32[1] = XCB_CURRENT_TIME;
   xcb_void_cookie_t sent = xcb_send_event_checked(x, 0, window, XCB_EVENT_MASK_NO_EVENT,
                                                   reinterpret_cast<const char*>(&request));

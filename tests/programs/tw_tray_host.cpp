@@ -9,17 +9,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+
+#include "XcbAtom.h"
 
 namespace {
-
-xcb_atom_t Atom(xcb_connection_t* x, const char* name) {
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, std::strlen(name), name), nullptr);
-  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-  std::free(reply);
-  return atom;
-}
 
 constexpr uint32_t kRequestDock = 0;
 
@@ -41,13 +34,13 @@ int main() {
   const xcb_window_t owner = xcb_generate_id(x);
   xcb_create_window(x, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-  const xcb_atom_t selection = Atom(x, "_NET_SYSTEM_TRAY_S0");
+  const xcb_atom_t selection = XcbAtom(x, "_NET_SYSTEM_TRAY_S0");
   xcb_set_selection_owner(x, owner, selection, XCB_CURRENT_TIME);
   xcb_client_message_event_t manager{};
   manager.response_type = XCB_CLIENT_MESSAGE;
   manager.format = 32;
   manager.window = screen->root;
-  manager.type = Atom(x, "MANAGER");
+  manager.type = XcbAtom(x, "MANAGER");
   manager.data.data32[0] = XCB_CURRENT_TIME;
   manager.data.data32[1] = selection;
   manager.data.data32[2] = owner;
@@ -58,7 +51,7 @@ int main() {
   std::fflush(stdout);
   // Docking requests are reported, not embedded: the icon's owner only needs a
   // tray, and whoever started the host learns which window asked.
-  const xcb_atom_t opcode = Atom(x, "_NET_SYSTEM_TRAY_OPCODE");
+  const xcb_atom_t opcode = XcbAtom(x, "_NET_SYSTEM_TRAY_OPCODE");
   while (xcb_generic_event_t* event = xcb_wait_for_event(x)) {
     ReportDockRequest(event, opcode);
     std::free(event);
