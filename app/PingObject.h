@@ -193,10 +193,11 @@ class TPingObject final : public QWidget, private ThreadHost, private TickHandle
 
  private slots:
   void PingSendTimerTimer();
-  void RunSamplingTimer(bool on);
   void TrendTimerTimer();
 
  private:
+  // Starts or stops the sampling timer, which then also runs the display updates.
+  void RunSamplingTimer(bool on);
   void FormCreate();
   void FormShow();
   bool FormCloseQuery();
